@@ -1,0 +1,20 @@
+#include "platform/data/Dialect.h"
+
+namespace Dialect {
+
+QString castInteger(Engine e, const QString& expr) {
+    return e == Engine::PostgreSQL ? QStringLiteral("CAST(%1 AS BIGINT)").arg(expr)
+                                   : QStringLiteral("CAST(%1 AS INTEGER)").arg(expr);
+}
+
+QString datePart(Engine e, const QString& expr) {
+    return e == Engine::PostgreSQL ? QStringLiteral("CAST(%1 AS DATE)").arg(expr)
+                                   : QStringLiteral("date(%1)").arg(expr);
+}
+
+QString dayMonth(Engine e, const QString& expr) {
+    return e == Engine::PostgreSQL ? QStringLiteral("to_char(%1, 'DD/MM')").arg(expr)
+                                   : QStringLiteral("strftime('%d/%m', %1)").arg(expr);
+}
+
+} // namespace Dialect
