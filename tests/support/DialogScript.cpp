@@ -29,14 +29,18 @@ QString describe(const Dialogs::Request& r) {
     QStringList b;
     for (Button x : r.buttons)
         b << Dialogs::caption(x);
-    return QStringLiteral("%1 [%2] \"%3\" (%4)").arg(kindName(r.kind), r.title, r.text,
-                                                     b.join(QLatin1Char('|')));
+    return QStringLiteral("%1 [%2] \"%3\" (%4)")
+        .arg(kindName(r.kind), r.title, r.text, b.join(QLatin1Char('|')));
 }
 } // namespace
 
-DialogScript::DialogScript() : m_previous(Dialogs::handler()) { Dialogs::setHandler(this); }
+DialogScript::DialogScript() : m_previous(Dialogs::handler()) {
+    Dialogs::setHandler(this);
+}
 
-DialogScript::~DialogScript() { Dialogs::setHandler(m_previous); }
+DialogScript::~DialogScript() {
+    Dialogs::setHandler(m_previous);
+}
 
 DialogScript& DialogScript::box(const QString& title, const QString& text) {
     m_queue << Expect{Kind::MessageBox, title, text, {Button::Ok, {}}, false, {}};
@@ -45,20 +49,21 @@ DialogScript& DialogScript::box(const QString& title, const QString& text) {
 
 DialogScript& DialogScript::dlg(Kind kind, const QString& text, Button answer,
                                 const QList<Button>& buttons) {
-    m_queue << Expect{kind, Dialogs::standardTitle(kind), text, {answer, {}}, !buttons.isEmpty(),
-                      buttons};
+    m_queue << Expect{kind,         Dialogs::standardTitle(kind), text,
+                      {answer, {}}, !buttons.isEmpty(),           buttons};
     return *this;
 }
 
 DialogScript& DialogScript::prompt(const QString& title, const QString& text, bool ok) {
-    m_queue << Expect{Kind::InputPrompt, title, QString(),
-                      {ok ? Button::Ok : Button::Cancel, text}, false, {}};
+    m_queue << Expect{
+        Kind::InputPrompt, title, QString(), {ok ? Button::Ok : Button::Cancel, text}, false, {}};
     return *this;
 }
 
 DialogScript& DialogScript::save(const QString& path) {
-    m_queue << Expect{Kind::SaveFile, QString(), QString(),
-                      {path.isEmpty() ? Button::Cancel : Button::Ok, path}, false, {}};
+    m_queue << Expect{Kind::SaveFile, QString(),
+                      QString(),      {path.isEmpty() ? Button::Cancel : Button::Ok, path},
+                      false,          {}};
     return *this;
 }
 
@@ -92,8 +97,8 @@ Answer DialogScript::handle(const Dialogs::Request& r) {
 QString DialogScript::report() const {
     QStringList out = m_failures;
     for (const Expect& e : m_queue)
-        out << QStringLiteral("still expected: %1 [%2] \"%3\"").arg(kindName(e.kind), e.title,
-                                                                    e.text);
+        out << QStringLiteral("still expected: %1 [%2] \"%3\"")
+                   .arg(kindName(e.kind), e.title, e.text);
     return out.join(QLatin1Char('\n'));
 }
 

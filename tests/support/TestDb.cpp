@@ -12,7 +12,9 @@
 namespace {
 QAtomicInt counter;
 
-QString serverUri() { return qEnvironmentVariable("CAP_TEST_PG"); }
+QString serverUri() {
+    return qEnvironmentVariable("CAP_TEST_PG");
+}
 
 void adminExec(const QString& sql) {
     Connection admin(QStringLiteral("cap_test_admin"));
@@ -39,8 +41,8 @@ TestDb::TestDb(Engine engine, bool withSchema) : m_engine(engine) {
             qFatal("cannot create %s", qPrintable(m_target));
         f.close();
     } else {
-        m_pgName = QStringLiteral("cap_test_%1")
-                       .arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+        m_pgName =
+            QStringLiteral("cap_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
         adminExec(QStringLiteral("CREATE DATABASE %1").arg(m_pgName));
         m_target = pgUri(m_pgName);
     }

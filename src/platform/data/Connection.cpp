@@ -146,7 +146,8 @@ QVariant Connection::bindValue(const QVariant& v) {
 }
 
 template <class Bind>
-ResultSet Connection::run(const QString& sql, Bind bind, bool wantRows, int* affected) const {
+ResultSet Connection::run(const QString& sql, bool hasParams, Bind bind, bool wantRows,
+                          int* affected) const {
     if (!isOpen())
         throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
     // In a PostgreSQL transaction a failed statement would poison the whole transaction;
@@ -158,17 +159,20 @@ ResultSet Connection::run(const QString& sql, Bind bind, bool wantRows, int* aff
     {
         QSqlQuery q(database());
         q.setForwardOnly(true);
-        if (!q.prepare(sql)) {
-            const QString err = errorText(q.lastError());
-            q = QSqlQuery();
-            if (guard)
-                rawExec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(QLatin1String(Savepoint)));
-            throw DbError(err);
+        // Statements without parameters run as they are: PostgreSQL cannot prepare DDL.
+        bool ok;
+        if (hasParams) {
+            ok = q.prepare(sql);
+            if (ok) {
+                bind(q);
+                ok = q.exec();
+            }
+        } else {
+            ok = q.exec(sql);
         }
-        bind(q);
-        if (!q.exec()) {
+        if (!ok) {
+            // Back to the savepoint first, so that the statement can still be freed.
             const QString err = errorText(q.lastError());
-            q = QSqlQuery();
             if (guard)
                 rawExec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(QLatin1String(Savepoint)));
             throw DbError(err);
@@ -196,7 +200,7 @@ ResultSet Connection::run(const QString& sql, Bind bind, bool wantRows, int* aff
 
 ResultSet Connection::select(const QString& sql, const QVariantList& params) const {
     return run(
-        sql,
+        sql, !params.isEmpty(),
         [&](QSqlQuery& q) {
             for (const QVariant& p : params)
                 q.addBindValue(bindValue(p));
@@ -206,7 +210,7 @@ ResultSet Connection::select(const QString& sql, const QVariantList& params) con
 
 ResultSet Connection::select(const QString& sql, const QVariantMap& params) const {
     return run(
-        sql,
+        sql, !params.isEmpty(),
         [&](QSqlQuery& q) {
             for (auto it = params.begin(); it != params.end(); ++it)
                 q.bindValue(QLatin1Char(':') + it.key(), bindValue(it.value()));
@@ -226,7 +230,7 @@ QVariant Connection::selectValue(const QString& sql, const QVariantList& params,
 int Connection::execute(const QString& sql, const QVariantList& params) const {
     int affected = 0;
     run(
-        sql,
+        sql, !params.isEmpty(),
         [&](QSqlQuery& q) {
             for (const QVariant& p : params)
                 q.addBindValue(bindValue(p));

@@ -63,8 +63,9 @@ public:
     static QString errorText(const class QSqlError& e);
 
 private:
-    template <class Bind> ResultSet run(const QString& sql, Bind bind, bool wantRows,
-                                        int* affected) const;
+    template <class Bind>
+    ResultSet run(const QString& sql, bool hasParams, Bind bind, bool wantRows,
+                  int* affected) const;
     void openSqlite();
     void openPostgres();
     void rawExec(const QString& sql) const;

@@ -25,8 +25,8 @@ QDateTime fromDb(const QVariant& v) {
     }
     QString t = v.toString().trimmed();
     t.replace(QLatin1Char('T'), QLatin1Char(' '));
-    for (const char* f : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm",
-                          "yyyy-MM-dd"}) {
+    for (const char* f :
+         {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"}) {
         QDateTime dt = QDateTime::fromString(t, QLatin1String(f));
         if (dt.isValid())
             return dt;

@@ -16,8 +16,7 @@ std::optional<Money> Money::parse(const QString& text) {
         negative = true;
         t = t.mid(1).trimmed();
     }
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{1,3}(\\.\\d{3})+|\\d*)(,(\\d*))?$"));
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,3}(\\.\\d{3})+|\\d*)(,(\\d*))?$"));
     const auto m = form.match(t);
     if (!m.hasMatch())
         return std::nullopt;
@@ -57,8 +56,7 @@ QString Money::format(int decimals, bool thousands) const {
     const QString whole = QString::number(a / pow);
     QString out = thousands ? groupThousands(whole) : whole;
     if (decimals > 0)
-        out += QLatin1Char(',') +
-               QStringLiteral("%1").arg(a % pow, decimals, 10, QLatin1Char('0'));
+        out += QLatin1Char(',') + QStringLiteral("%1").arg(a % pow, decimals, 10, QLatin1Char('0'));
     if (m_units < 0 && a != 0)
         out.prepend(QLatin1Char('-'));
     return out;

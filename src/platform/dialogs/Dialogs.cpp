@@ -73,8 +73,12 @@ Answer showBox(QWidget* owner, const Request& r) {
 }
 } // namespace
 
-void setHandler(Handler* h) { g_handler = h; }
-Handler* handler() { return g_handler; }
+void setHandler(Handler* h) {
+    g_handler = h;
+}
+Handler* handler() {
+    return g_handler;
+}
 
 QString caption(Button b) {
     switch (b) {

@@ -11,13 +11,13 @@ class QWidget;
 namespace Dialogs {
 
 enum class Kind {
-    MessageBox,  // plain box: the screen's title, the text, OK
-    Warning,     // standard dialog titled "Aviso"
-    Error,       // "Erro"
-    Information, // "Informação"
-    Confirmation,// "Confirmação"
-    InputPrompt, // single-line prompt with "OK" and "Cancela"
-    SaveFile,    // file save dialog
+    MessageBox,   // plain box: the screen's title, the text, OK
+    Warning,      // standard dialog titled "Aviso"
+    Error,        // "Erro"
+    Information,  // "Informação"
+    Confirmation, // "Confirmação"
+    InputPrompt,  // single-line prompt with "OK" and "Cancela"
+    SaveFile,     // file save dialog
 };
 
 enum class Icon { None, Information, Warning, Error, Question };
@@ -27,12 +27,12 @@ enum class Button { None, Ok, Cancel, Yes, No };
 struct Request {
     Kind kind = Kind::MessageBox;
     QString title;
-    QString text;           // message, or the prompt's label
-    QList<Button> buttons;  // in the order shown
+    QString text;          // message, or the prompt's label
+    QList<Button> buttons; // in the order shown
     Icon icon = Icon::None;
-    QString initialText;    // prompt: initial text; save dialog: initial folder
-    QString defaultSuffix;  // save dialog
-    QString filter;         // save dialog
+    QString initialText;   // prompt: initial text; save dialog: initial folder
+    QString defaultSuffix; // save dialog
+    QString filter;        // save dialog
 };
 
 // What came back: the button, and for a prompt or a save dialog the text or path.

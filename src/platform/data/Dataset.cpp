@@ -1,0 +1,600 @@
+#include "platform/data/Dataset.h"
+
+#include "platform/data/DateCodec.h"
+
+#include <QRegularExpression>
+#include <QSqlRecord>
+#include <algorithm>
+
+namespace {
+const QString EmptyError =
+    QStringLiteral("Não é possível realizar esta operação em um arquivo vazio");
+}
+
+Dataset::Dataset(Connection* connection, QObject* parent) : QObject(parent), m_conn(connection) {}
+
+void Dataset::setUpdateTable(const QString& table, const QString& key) {
+    m_table = table;
+    m_key = key.toLower();
+    m_tableColumns.clear();
+}
+
+FieldDef& Dataset::defineField(const QString& name, FieldKind kind, const QString& label) {
+    FieldDef& d = m_defs[name.toLower()];
+    d.name = name.toLower();
+    d.kind = kind;
+    d.label = label;
+    return d;
+}
+
+void Dataset::addLookupField(const QString& name, const QString& keyField, Dataset* lookup,
+                             const QString& lookupKey, const QString& lookupResult,
+                             const QString& label) {
+    FieldDef& d = defineField(name, FieldKind::Auto, label);
+    d.isLookup = true;
+    d.readOnly = true;
+    d.keyField = keyField.toLower();
+    d.lookupDataset = lookup;
+    d.lookupKey = lookupKey.toLower();
+    d.lookupResult = lookupResult.toLower();
+    if (!m_lookups.contains(d.name))
+        m_lookups << d.name;
+    // The looked-up text follows the lookup query: refresh the grid when it reopens.
+    connect(lookup, &Dataset::rowsReset, this, [this] {
+        if (!m_rows.isEmpty())
+            emit rowsReset();
+    });
+}
+
+const FieldDef* Dataset::fieldDef(const QString& name) const {
+    auto it = m_defs.constFind(name.toLower());
+    return it == m_defs.constEnd() ? nullptr : &it.value();
+}
+
+QStringList Dataset::fieldNames() const {
+    return m_columns + m_lookups;
+}
+
+bool Dataset::hasField(const QString& name) const {
+    const QString n = name.toLower();
+    return m_columns.contains(n) || m_lookups.contains(n);
+}
+
+int Dataset::columnIndex(const QString& field) const {
+    const int i = int(m_columns.indexOf(field.toLower()));
+    if (i < 0 && !m_lookups.contains(field.toLower()))
+        throw DbError(QStringLiteral("Campo '%1' não encontrado.").arg(field));
+    return i;
+}
+
+QVariant Dataset::normalize(int column, const QVariant& v) const {
+    const FieldDef* d = fieldDef(m_columns.at(column));
+    if (!d || v.isNull() || !v.isValid()) {
+        if (d && d->kind != FieldKind::Auto)
+            return QVariant();
+        return v;
+    }
+    switch (d->kind) {
+    case FieldKind::String:
+        return v.toString();
+    case FieldKind::Integer:
+        return v.toInt();
+    case FieldKind::Money:
+        return Money::fromVariant(v).toVariant();
+    case FieldKind::Date:
+    case FieldKind::DateTime: {
+        const QDateTime dt = DateCodec::fromDb(v);
+        return dt.isValid() ? QVariant(dt) : QVariant();
+    }
+    case FieldKind::Boolean:
+        if (v.metaType().id() == QMetaType::QString)
+            return v.toString() == QLatin1String("1") || v.toString().toLower() == "true";
+        return v.toBool();
+    case FieldKind::Auto:
+        break;
+    }
+    return v;
+}
+
+void Dataset::setState(State s) {
+    if (m_state == s)
+        return;
+    m_state = s;
+    emit stateChanged();
+}
+
+void Dataset::clearFlags() {
+    m_bof = m_rows.isEmpty();
+    m_eof = m_rows.isEmpty();
+}
+
+void Dataset::open() {
+    if (isOpen())
+        close();
+    if (beforeOpen)
+        beforeOpen();
+    // Bind only the parameters the statement names.
+    QVariantMap bound;
+    for (auto it = m_params.constBegin(); it != m_params.constEnd(); ++it) {
+        const QRegularExpression re(QStringLiteral(":%1\\b").arg(it.key()));
+        if (m_sql.contains(re))
+            bound.insert(it.key(), it.value());
+    }
+    const ResultSet rs = m_conn->select(m_sql, bound);
+    m_columns.clear();
+    for (const QString& c : rs.columns)
+        m_columns << c.toLower();
+    m_rows.clear();
+    m_rows.reserve(rs.rows.size());
+    for (const QVariantList& raw : rs.rows) {
+        Row r;
+        r.id = m_nextId++;
+        r.values.reserve(raw.size());
+        for (int i = 0; i < raw.size(); ++i)
+            r.values << normalize(i, raw.at(i));
+        m_rows << r;
+    }
+    m_cur = m_rows.isEmpty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.isEmpty();
+    m_modified = false;
+    m_changed.clear();
+    emit rowsReset();
+    setState(State::Browse);
+    emit dataChanged(QString());
+    emit currentRowChanged(m_cur);
+    if (afterOpen)
+        afterOpen();
+    if (afterScroll)
+        afterScroll();
+}
+
+void Dataset::close() {
+    if (!isOpen())
+        return;
+    m_rows.clear();
+    m_cur = -1;
+    m_bof = m_eof = true;
+    m_modified = false;
+    m_changed.clear();
+    emit rowsReset();
+    setState(State::Inactive);
+    emit dataChanged(QString());
+    if (afterClose)
+        afterClose();
+}
+
+void Dataset::checkBrowseMode() {
+    if (!isEditing())
+        return;
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+void Dataset::afterMove(quint64 previousId) {
+    const quint64 now = m_cur >= 0 ? m_rows.at(m_cur).id : 0;
+    if (now == previousId)
+        return;
+    emit currentRowChanged(m_cur);
+    emit dataChanged(QString());
+    if (afterScroll)
+        afterScroll();
+}
+
+void Dataset::moveCursor(int target, bool forward) {
+    if (!isOpen())
+        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
+    checkBrowseMode();
+    const quint64 before = m_cur >= 0 ? m_rows.at(m_cur).id : 0;
+    const int n = int(m_rows.size());
+    if (n == 0) {
+        m_bof = m_eof = true;
+        return;
+    }
+    if (target < 0 || target >= n) {
+        // No row beyond: the flag of that end is set, the other cleared.
+        m_bof = !forward;
+        m_eof = forward;
+        return;
+    }
+    const bool moved = target != m_cur;
+    m_cur = target;
+    if (moved) {
+        m_bof = false;
+        m_eof = false;
+    }
+    afterMove(before);
+}
+
+void Dataset::first() {
+    moveCursor(0, false);
+    m_bof = true;
+    m_eof = m_rows.isEmpty();
+}
+
+void Dataset::last() {
+    moveCursor(int(m_rows.size()) - 1, true);
+    m_eof = true;
+    m_bof = m_rows.isEmpty();
+}
+
+void Dataset::next() {
+    moveCursor(m_cur + 1, true);
+}
+
+void Dataset::prior() {
+    moveCursor(m_cur - 1, false);
+}
+
+void Dataset::moveTo(int row) {
+    if (row == m_cur)
+        return;
+    moveCursor(row, row > m_cur);
+}
+
+bool Dataset::locate(const QString& field, const QVariant& value, int options) {
+    checkBrowseMode();
+    const bool partial = options & PartialKey;
+    const Qt::CaseSensitivity cs =
+        (options & CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const QString wanted = value.toString();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const QVariant v = valueAt(i, field);
+        bool match;
+        if (value.isNull() || (partial && wanted.isEmpty()))
+            match = v.isNull() || v.toString().isEmpty();
+        else if (partial)
+            match = !v.isNull() && v.toString().startsWith(wanted, cs);
+        else if (v.metaType().id() == QMetaType::QString ||
+                 value.metaType().id() == QMetaType::QString)
+            match = !v.isNull() && v.toString().compare(wanted, cs) == 0;
+        else
+            match = v == value;
+        if (match) {
+            const quint64 before = m_rows.at(m_cur).id;
+            m_cur = i;
+            clearFlags();
+            afterMove(before);
+            return true;
+        }
+    }
+    return false;
+}
+
+Bookmark Dataset::bookmark() const {
+    return m_cur >= 0 ? Bookmark{m_rows.at(m_cur).id} : Bookmark{};
+}
+
+bool Dataset::gotoBookmark(const Bookmark& b) {
+    checkBrowseMode();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows.at(i).id == b.id) {
+            const quint64 before = m_rows.at(m_cur).id;
+            m_cur = i;
+            clearFlags();
+            afterMove(before);
+            return true;
+        }
+    }
+    return false;
+}
+
+QVariant Dataset::valueAt(int row, const QString& field) const {
+    const QString f = field.toLower();
+    const FieldDef* d = fieldDef(f);
+    if (d && d->isLookup) {
+        const QVariant key = valueAt(row, d->keyField);
+        if (key.isNull() || !d->lookupDataset)
+            return {};
+        return d->lookupDataset->lookup(d->lookupKey, key, d->lookupResult);
+    }
+    const int c = columnIndex(f);
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    return m_rows.at(row).values.at(c);
+}
+
+QVariant Dataset::value(const QString& field) const {
+    return valueAt(m_cur, field);
+}
+
+QString Dataset::asString(const QString& field) const {
+    const QVariant v = value(field);
+    return v.isNull() ? QString() : v.toString();
+}
+
+int Dataset::asInteger(const QString& field) const {
+    return value(field).toInt();
+}
+
+bool Dataset::asBoolean(const QString& field) const {
+    return value(field).toBool();
+}
+
+Money Dataset::asMoney(const QString& field) const {
+    return Money::fromVariant(value(field));
+}
+
+QDateTime Dataset::asDateTime(const QString& field) const {
+    return DateCodec::fromDb(value(field));
+}
+
+bool Dataset::isNull(const QString& field) const {
+    const QVariant v = value(field);
+    return !v.isValid() || v.isNull();
+}
+
+QString Dataset::displayTextAt(int row, const QString& field) const {
+    const QVariant v = valueAt(row, field);
+    if (!v.isValid() || v.isNull())
+        return {};
+    const FieldDef* d = fieldDef(field);
+    const FieldKind kind = d ? d->kind : FieldKind::Auto;
+    switch (kind) {
+    case FieldKind::Money:
+        return Money::fromVariant(v).format(d->decimals);
+    case FieldKind::Date:
+        return DateCodec::toText(DateCodec::fromDb(v).date());
+    case FieldKind::DateTime: {
+        const QDateTime dt = DateCodec::fromDb(v);
+        return dt.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    }
+    case FieldKind::Boolean:
+        return v.toBool() ? QStringLiteral("Sim") : QStringLiteral("Não");
+    default:
+        return v.toString();
+    }
+}
+
+QString Dataset::displayText(const QString& field) const {
+    return displayTextAt(m_cur, field);
+}
+
+QVariant Dataset::lookup(const QString& keyField, const QVariant& key,
+                         const QString& resultField) const {
+    if (!isOpen())
+        return {};
+    const int k = columnIndex(keyField);
+    const int r = columnIndex(resultField);
+    for (const Row& row : m_rows) {
+        const QVariant& v = row.values.at(k);
+        if (!v.isNull() && v.toString() == key.toString())
+            return row.values.at(r);
+    }
+    return {};
+}
+
+void Dataset::setValue(const QString& field, const QVariant& value) {
+    if (!isEditing())
+        throw DbError(QStringLiteral("O conjunto de dados não está em edição ou inclusão."));
+    const int c = columnIndex(field);
+    if (c < 0)
+        throw DbError(QStringLiteral("O campo '%1' não pode ser alterado.").arg(field));
+    QVariant v = value;
+    const FieldDef* d = fieldDef(m_columns.at(c));
+    if (d && d->kind == FieldKind::Date && v.metaType().id() == QMetaType::QDate)
+        v = QDateTime(v.toDate(), QTime(0, 0));
+    if (v.metaType().id() == QMetaType::QString && v.toString().isEmpty() && d &&
+        d->kind != FieldKind::String && d->kind != FieldKind::Auto)
+        v = QVariant();
+    m_rows[m_cur].values[c] = v;
+    m_changed.insert(c);
+    m_modified = true;
+    emit rowChanged(m_cur);
+    emit dataChanged(m_columns.at(c));
+}
+
+void Dataset::edit() {
+    if (!isOpen())
+        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
+    if (isEditing())
+        return;
+    if (m_rows.isEmpty()) {
+        insert();
+        return;
+    }
+    m_backup = m_rows.at(m_cur);
+    m_changed.clear();
+    m_modified = false;
+    setState(State::Edit);
+}
+
+void Dataset::insertAt(int index) {
+    if (!isOpen())
+        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
+    checkBrowseMode();
+    Row r;
+    r.id = m_nextId++;
+    for (int i = 0; i < m_columns.size(); ++i)
+        r.values << QVariant();
+    const quint64 before = m_cur >= 0 ? m_rows.at(m_cur).id : 0;
+    if (index < 0 || index > m_rows.size())
+        index = int(m_rows.size());
+    m_rows.insert(index, r);
+    emit rowInserted(index);
+    m_cur = index;
+    m_bof = m_eof = false;
+    m_changed.clear();
+    m_modified = false;
+    setState(State::Insert);
+    if (afterInsert)
+        afterInsert();
+    afterMove(before);
+}
+
+void Dataset::insert() {
+    insertAt(m_cur < 0 ? 0 : m_cur);
+}
+
+void Dataset::append() {
+    insertAt(int(m_rows.size()));
+}
+
+void Dataset::requireUpdateTable() const {
+    if (m_table.isEmpty())
+        throw DbError(QStringLiteral("Conjunto de dados somente para leitura."));
+}
+
+QStringList Dataset::tableColumns() {
+    if (m_tableColumns.isEmpty()) {
+        const QSqlRecord rec = m_conn->database().record(m_table);
+        for (int i = 0; i < rec.count(); ++i)
+            m_tableColumns << rec.fieldName(i).toLower();
+        if (m_tableColumns.isEmpty())
+            throw DbError(
+                QStringLiteral("Tabela %1 não encontrada no banco de dados.").arg(m_table));
+    }
+    return m_tableColumns;
+}
+
+void Dataset::reloadRow(Row& row, const QVariant& key) {
+    // Read back what the table holds, so that defaults and conversions show as stored.
+    const QStringList tcols = tableColumns();
+    QStringList cols;
+    for (const QString& c : m_columns)
+        if (tcols.contains(c))
+            cols << c;
+    if (cols.isEmpty())
+        return;
+    const ResultSet rs = m_conn->select(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                            .arg(cols.join(QStringLiteral(", ")), m_table, m_key),
+                                        QVariantList{key});
+    if (rs.rows.isEmpty())
+        return;
+    for (int i = 0; i < cols.size(); ++i) {
+        const int c = int(m_columns.indexOf(cols.at(i)));
+        row.values[c] = normalize(c, rs.rows.first().at(i));
+    }
+}
+
+void Dataset::postInsert() {
+    const QStringList tcols = tableColumns();
+    Row& row = m_rows[m_cur];
+    QStringList names;
+    QStringList marks;
+    QVariantList params;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const QString& c = m_columns.at(i);
+        if (c == m_key || !tcols.contains(c) || row.values.at(i).isNull())
+            continue;
+        names << c;
+        marks << QStringLiteral("?");
+        params << row.values.at(i);
+    }
+    const QString sql =
+        names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING %2").arg(m_table, m_key)
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
+                  .arg(m_table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")),
+                       m_key);
+    const QVariant key = m_conn->insertReturning(sql, params);
+    const int k = int(m_columns.indexOf(m_key));
+    if (k >= 0)
+        row.values[k] = key;
+    reloadRow(row, key);
+}
+
+void Dataset::postEdit() {
+    const QStringList tcols = tableColumns();
+    const int k = int(m_columns.indexOf(m_key));
+    if (k < 0)
+        throw DbError(QStringLiteral("Chave %1 ausente da consulta.").arg(m_key));
+    Row& row = m_rows[m_cur];
+    QList<int> changed = m_changed.values();
+    std::sort(changed.begin(), changed.end());
+    QStringList sets;
+    QVariantList params;
+    for (int i : std::as_const(changed)) {
+        const QString& c = m_columns.at(i);
+        if (c == m_key || !tcols.contains(c))
+            continue;
+        sets << c + QStringLiteral(" = ?");
+        params << row.values.at(i);
+    }
+    if (sets.isEmpty())
+        return;
+    params << m_backup.values.at(k);
+    m_conn->execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                        .arg(m_table, sets.join(QStringLiteral(", ")), m_key),
+                    params);
+    reloadRow(row, m_backup.values.at(k));
+}
+
+void Dataset::post() {
+    if (!isEditing())
+        return;
+    requireUpdateTable();
+    if (m_state == State::Insert)
+        postInsert();
+    else
+        postEdit();
+    m_modified = false;
+    m_changed.clear();
+    clearFlags();
+    emit rowChanged(m_cur);
+    setState(State::Browse);
+    emit dataChanged(QString());
+    if (afterPost)
+        afterPost();
+}
+
+void Dataset::cancel() {
+    if (!isEditing())
+        return;
+    const quint64 before = m_rows.at(m_cur).id;
+    if (m_state == State::Insert) {
+        const int at = m_cur;
+        m_rows.removeAt(at);
+        emit rowRemoved(at);
+        m_cur = m_rows.isEmpty() ? -1 : qMin(at, int(m_rows.size()) - 1);
+    } else {
+        m_rows[m_cur] = m_backup;
+        emit rowChanged(m_cur);
+    }
+    m_modified = false;
+    m_changed.clear();
+    clearFlags();
+    setState(State::Browse);
+    emit dataChanged(QString());
+    if (afterCancel)
+        afterCancel();
+    afterMove(before);
+}
+
+void Dataset::remove() {
+    if (!isOpen())
+        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (m_rows.isEmpty())
+        throw DbError(EmptyError);
+    requireUpdateTable();
+    if (m_state == State::Edit)
+        cancel();
+    const int k = int(m_columns.indexOf(m_key));
+    if (k < 0)
+        throw DbError(QStringLiteral("Chave %1 ausente da consulta.").arg(m_key));
+    const quint64 before = m_rows.at(m_cur).id;
+    m_conn->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table, m_key),
+                    QVariantList{m_rows.at(m_cur).values.at(k)});
+    const int at = m_cur;
+    m_rows.removeAt(at);
+    emit rowRemoved(at);
+    m_cur = m_rows.isEmpty() ? -1 : qMin(at, int(m_rows.size()) - 1);
+    clearFlags();
+    afterMove(before);
+}
+
+void DataSource::setDataSet(Dataset* ds) {
+    if (m_ds)
+        disconnect(m_ds, nullptr, this, nullptr);
+    m_ds = ds;
+    if (ds) {
+        connect(ds, &Dataset::stateChanged, this, &DataSource::stateChange);
+        connect(ds, &Dataset::dataChanged, this, &DataSource::dataChange);
+    }
+}
