@@ -1,0 +1,39 @@
+#include "shell/CapApplication.h"
+
+#include "platform/data/DbError.h"
+#include "platform/dialogs/Dialogs.h"
+#include "shell/ScreenCursor.h"
+#include "shell/SilentAbort.h"
+
+CapApplication::CapApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("capcheque"));
+    setApplicationDisplayName(QStringLiteral("Sistema de captura de cheques"));
+}
+
+bool CapApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        showException(std::current_exception());
+    }
+    return false;
+}
+
+void CapApplication::showException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const SilentAbort&) {
+    } catch (const DbError& e) {
+        showError(e.message());
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showError(QStringLiteral("Erro desconhecido."));
+    }
+}
+
+void CapApplication::showError(const QString& text) {
+    // The action that failed may have left the hourglass up.
+    ScreenCursor::normal();
+    Dialogs::messageDlg(text, Dialogs::Kind::Error, {Dialogs::Button::Ok});
+}
