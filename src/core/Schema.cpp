@@ -1,8 +1,329 @@
 #include "core/Schema.h"
-// Placeholder until the schema lands.
+
+#include "platform/data/Dialect.h"
+#include "platform/data/TransactionGuard.h"
+
+#include <QSqlRecord>
+#include <vector>
+
+namespace {
+
+enum class Kind { Key, Integer, Text, Money, Date, Bool };
+
+struct Column {
+    const char* name;
+    Kind kind;
+    int width = 0; // Text only
+    bool notNull = false;
+    const char* defaultValue = nullptr; // SQL literal; for Bool "true" or "false"
+};
+
+struct Reference {
+    const char* column;
+    const char* parent;
+    const char* parentKey;
+};
+
+struct Table {
+    const char* name;
+    std::vector<Column> columns;
+    std::vector<Reference> references;
+    // Named UNIQUE constraints: name, then columns.
+    std::vector<std::pair<const char*, std::vector<const char*>>> uniques;
+};
+
+struct Index {
+    const char* name;
+    const char* table;
+    QString columns; // column list or expression, as written inside the parentheses
+};
+
+constexpr bool NotNull = true;
+
+const std::vector<Table>& tables() {
+    static const std::vector<Table> t = {
+        {"associado",
+         {
+             {"cod_associado", Kind::Key},
+             {"idt_tpo_associado", Kind::Text, 1},
+             {"nom_associado", Kind::Text, 80},
+             {"num_cgc_cpf", Kind::Text, 14},
+             {"num_bancoob", Kind::Text, 3},
+             {"num_ag_bancoob", Kind::Text, 4},
+             {"num_conv_bancoob", Kind::Text, 10},
+             {"idt_dst_mov_bancoob", Kind::Text, 2, false, "'03'"},
+         },
+         {},
+         {}},
+        {"movimento",
+         {
+             {"cod_movimento", Kind::Key},
+             {"cod_associado", Kind::Integer, 0, NotNull},
+             {"num_cod_movimento", Kind::Text, 2},
+             {"dsc_movimento", Kind::Text, 80},
+         },
+         {{"cod_associado", "associado", "cod_associado"}},
+         {}},
+        {"lote_cheque",
+         {
+             {"cod_lote", Kind::Key},
+             // The capture screen saves a lot without validating its member.
+             {"cod_associado", Kind::Integer},
+             {"num_lote", Kind::Text, 10, NotNull},
+             {"idt_dep_custodia", Kind::Text, 1, NotNull, "'D'"},
+             {"ind_gerado", Kind::Bool, 0, NotNull, "false"},
+             {"dat_lote", Kind::Date},
+             {"dat_gerado", Kind::Date},
+         },
+         {{"cod_associado", "associado", "cod_associado"}},
+         {{"uq_lote_cheque_num_lote", {"num_lote"}}}},
+        {"cheque",
+         {
+             {"cod_cheque", Kind::Key},
+             {"cod_lote", Kind::Integer, 0, NotNull},
+             {"num_banco", Kind::Text, 3, NotNull},
+             {"num_agencia", Kind::Text, 4, NotNull},
+             {"num_dv2", Kind::Text, 1, NotNull},
+             {"num_compe", Kind::Text, 3, NotNull},
+             {"num_cheque", Kind::Text, 6, NotNull},
+             {"num_tipificacao", Kind::Text, 1, NotNull},
+             {"num_dv1", Kind::Text, 1, NotNull},
+             {"num_conta", Kind::Text, 10, NotNull},
+             {"num_dv3", Kind::Text, 1, NotNull},
+             {"vlr_cheque", Kind::Money, 0, NotNull},
+             {"dat_deposito", Kind::Date},
+             {"ind_devolvido", Kind::Bool, 0, NotNull, "false"},
+             {"dat_devolucao", Kind::Date},
+             {"dat_reapresentacao", Kind::Date},
+             {"dat_2reapresentacao", Kind::Date},
+         },
+         {{"cod_lote", "lote_cheque", "cod_lote"}},
+         // The same CMC-7 line is the same cheque, whichever lot it was captured into.
+         {{"uq_cheque_cmc7",
+           {"num_banco", "num_agencia", "num_dv2", "num_compe", "num_cheque", "num_tipificacao",
+            "num_dv1", "num_conta", "num_dv3"}}}},
+        {"departamento",
+         {
+             {"cod_departamento", Kind::Key},
+             {"cod_associado", Kind::Integer, 0, NotNull},
+             {"nom_departamento", Kind::Text, 80},
+         },
+         {{"cod_associado", "associado", "cod_associado"}},
+         {}},
+        {"funcionario",
+         {
+             {"cod_funcionario", Kind::Key},
+             // The employee screen validates neither member, department nor movement code.
+             {"cod_associado", Kind::Integer},
+             {"cod_departamento", Kind::Integer},
+             {"cod_movimento", Kind::Integer},
+             {"nom_funcionario", Kind::Text, 80},
+             {"num_cpf", Kind::Text, 14},
+             {"dat_nascimento", Kind::Date},
+             {"num_identidade", Kind::Text, 15},
+             {"dat_admissao", Kind::Date},
+             {"dat_demissao", Kind::Date},
+             {"vlr_salario", Kind::Money},
+             {"num_cc_bancoob", Kind::Text, 10},
+         },
+         {{"cod_associado", "associado", "cod_associado"},
+          {"cod_departamento", "departamento", "cod_departamento"},
+          {"cod_movimento", "movimento", "cod_movimento"}},
+         {}},
+        {"feriado",
+         {
+             {"cod_feriado", Kind::Key},
+             {"dat_feriado", Kind::Date},
+             {"dsc_feriado", Kind::Text, 50},
+             {"ind_dia_fixo", Kind::Bool},
+         },
+         {},
+         {}},
+        {"pagamento_funcionario",
+         {
+             {"cod_pagamento", Kind::Key},
+             {"cod_funcionario", Kind::Integer, 0, NotNull},
+             {"dat_geracao", Kind::Date, 0, NotNull},
+             {"dat_pagamento", Kind::Date, 0, NotNull},
+             {"mes_referencia", Kind::Text, 6, NotNull},
+             {"num_cc_func_bancoob", Kind::Text, 10},
+             {"vlr_salario", Kind::Money},
+         },
+         {{"cod_funcionario", "funcionario", "cod_funcionario"}},
+         {}},
+    };
+    return t;
+}
+
+// Every foreign key column leads an index (PostgreSQL does not index them by itself, and a
+// refused delete looks the children up through it); the rest serve the screens' orderings
+// and filters.
+std::vector<Index> indexes(Engine e) {
+    return {
+        {"ix_associado_nome", "associado", QStringLiteral("nom_associado")},
+        {"ix_movimento_associado", "movimento", QStringLiteral("cod_associado, num_cod_movimento")},
+        {"ix_lote_cheque_associado", "lote_cheque", QStringLiteral("cod_associado, dat_lote")},
+        {"ix_lote_cheque_data", "lote_cheque", QStringLiteral("dat_lote, num_lote")},
+        {"ix_lote_cheque_gerado", "lote_cheque", QStringLiteral("dat_gerado")},
+        // The next lot number is max() of this very expression; the text must match it.
+        {"ix_lote_cheque_num_lote_valor", "lote_cheque",
+         Dialect::castInteger(e, QStringLiteral("num_lote"))},
+        {"ix_cheque_lote", "cheque", QStringLiteral("cod_lote, cod_cheque")},
+        {"ix_departamento_associado", "departamento",
+         QStringLiteral("cod_associado, nom_departamento")},
+        {"ix_funcionario_associado", "funcionario",
+         QStringLiteral("cod_associado, nom_funcionario")},
+        {"ix_funcionario_departamento", "funcionario", QStringLiteral("cod_departamento")},
+        {"ix_funcionario_movimento", "funcionario", QStringLiteral("cod_movimento")},
+        {"ix_feriado_data", "feriado", QStringLiteral("dat_feriado")},
+        {"ix_pagamento_funcionario", "pagamento_funcionario", QStringLiteral("cod_funcionario")},
+    };
+}
+
+// "YYYY-MM-DD HH:MM:SS", the only date text SQLite columns accept.
+const QString SqliteDatePattern =
+    QStringLiteral("'[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]'");
+
+QString columnDdl(Engine e, const Column& c) {
+    const QString name = QLatin1String(c.name);
+    const bool pg = e == Engine::PostgreSQL;
+    QString type;
+    QString check;
+    switch (c.kind) {
+    case Kind::Key:
+        return pg ? name + QStringLiteral(" integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY")
+                  : name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    case Kind::Integer:
+        type = pg ? QStringLiteral("integer") : QStringLiteral("INTEGER");
+        if (!pg)
+            check = QStringLiteral("typeof(%1) IN ('integer', 'null')").arg(name);
+        break;
+    case Kind::Text:
+        type = (pg ? QStringLiteral("varchar(%1)") : QStringLiteral("VARCHAR(%1)")).arg(c.width);
+        if (!pg)
+            check = QStringLiteral("length(%1) <= %2").arg(name).arg(c.width);
+        break;
+    case Kind::Money:
+        type = pg ? QStringLiteral("bigint") : QStringLiteral("BIGINT");
+        if (!pg)
+            check = QStringLiteral("typeof(%1) IN ('integer', 'null')").arg(name);
+        break;
+    case Kind::Date:
+        type = pg ? QStringLiteral("timestamp without time zone") : QStringLiteral("TEXT");
+        if (!pg)
+            check = QStringLiteral("%1 GLOB %2").arg(name, SqliteDatePattern);
+        break;
+    case Kind::Bool:
+        type = pg ? QStringLiteral("boolean") : QStringLiteral("BOOLEAN");
+        if (!pg)
+            check = QStringLiteral("%1 IN (0, 1)").arg(name);
+        break;
+    }
+    QString out = name + QLatin1Char(' ') + type;
+    if (c.notNull)
+        out += QStringLiteral(" NOT NULL");
+    if (c.defaultValue) {
+        QString def = QLatin1String(c.defaultValue);
+        if (c.kind == Kind::Bool && !pg)
+            def = def == QLatin1String("true") ? QStringLiteral("1") : QStringLiteral("0");
+        out += QStringLiteral(" DEFAULT ") + def;
+    }
+    if (!check.isEmpty())
+        out += QStringLiteral(" CHECK (%1)").arg(check);
+    return out;
+}
+
+QString tableDdl(Engine e, const Table& t) {
+    QStringList parts;
+    for (const Column& c : t.columns)
+        parts << columnDdl(e, c);
+    for (const auto& [name, cols] : t.uniques) {
+        QStringList names;
+        for (const char* c : cols)
+            names << QLatin1String(c);
+        parts << QStringLiteral("CONSTRAINT %1 UNIQUE (%2)")
+                     .arg(QLatin1String(name), names.join(QStringLiteral(", ")));
+    }
+    for (const Reference& r : t.references)
+        parts << QStringLiteral("CONSTRAINT fk_%1_%2 FOREIGN KEY (%2) REFERENCES %3 (%4) "
+                                "ON DELETE RESTRICT")
+                     .arg(QLatin1String(t.name), QLatin1String(r.column), QLatin1String(r.parent),
+                          QLatin1String(r.parentKey));
+    return QStringLiteral("CREATE TABLE %1 (\n  %2\n)")
+        .arg(QLatin1String(t.name), parts.join(QStringLiteral(",\n  ")));
+}
+
+const Table* findTable(const QString& name) {
+    for (const Table& t : tables())
+        if (name == QLatin1String(t.name))
+            return &t;
+    return nullptr;
+}
+
+} // namespace
+
 namespace Schema {
-QStringList tableNames() { return {}; }
-QStringList ddl(Engine) { return {}; }
-void create(Connection&) {}
-void verify(const Connection&) {}
+
+QStringList tableNames() {
+    QStringList out;
+    for (const Table& t : tables())
+        out << QLatin1String(t.name);
+    return out;
+}
+
+QStringList columnNames(const QString& table) {
+    QStringList out;
+    if (const Table* t = findTable(table))
+        for (const Column& c : t->columns)
+            out << QLatin1String(c.name);
+    return out;
+}
+
+QStringList ddl(Engine engine) {
+    QStringList out;
+    for (const Table& t : tables())
+        out << tableDdl(engine, t);
+    // PostgreSQL wants an expression in an index inside its own parentheses.
+    const bool pg = engine == Engine::PostgreSQL;
+    for (const Index& i : indexes(engine)) {
+        const bool expression = i.columns.contains(QLatin1Char('('));
+        out << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                   .arg(QLatin1String(i.name), QLatin1String(i.table),
+                        pg && expression ? QLatin1Char('(') + i.columns + QLatin1Char(')')
+                                         : i.columns);
+    }
+    return out;
+}
+
+void create(Connection& c) {
+    if (c.engine() == Engine::None)
+        throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
+    const QStringList statements = ddl(c.engine());
+    if (c.inTransaction()) {
+        for (const QString& s : statements)
+            c.execute(s);
+        return;
+    }
+    TransactionGuard tx(c);
+    for (const QString& s : statements)
+        c.execute(s);
+    tx.commit();
+}
+
+void verify(const Connection& c) {
+    if (!c.isOpen())
+        throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
+    const QSqlDatabase db = c.database();
+    for (const Table& t : tables()) {
+        const QSqlRecord rec = db.record(QLatin1String(t.name));
+        if (rec.isEmpty())
+            throw DbError(QStringLiteral("Tabela %1 não encontrada no banco de dados.")
+                              .arg(QLatin1String(t.name)));
+        for (const Column& col : t.columns)
+            if (!rec.contains(QLatin1String(col.name)))
+                throw DbError(QStringLiteral("Coluna %1.%2 não encontrada no banco de dados.")
+                                  .arg(QLatin1String(t.name), QLatin1String(col.name)));
+    }
+}
+
 } // namespace Schema

@@ -6,13 +6,22 @@
 
 // The database's tables, as DDL for each engine. The program itself never runs it: only capdb
 // and the tests create databases.
+//
+// Storage: money columns are BIGINT holding ten-thousandths of a real; dates are
+// "YYYY-MM-DD HH:MM:SS" text on SQLite and timestamp without time zone on PostgreSQL; booleans
+// are 0/1 on SQLite and boolean on PostgreSQL; keys are identity columns. On SQLite, where the
+// declared types are only affinities, CHECK constraints hold each column to the same values
+// PostgreSQL's types admit (text width, date text form, whole-number money, 0/1 flags).
 namespace Schema {
 
 // The eight tables, in an order in which each one's parents come first.
 QStringList tableNames();
+// The columns of one of those tables, in table order ("select *" order); empty for another name.
+QStringList columnNames(const QString& table);
 // CREATE TABLE / CREATE INDEX statements for the engine, in order.
 QStringList ddl(Engine engine);
-// Runs ddl() on an open, empty database inside one transaction.
+// Runs ddl() on an open, empty database inside one transaction: the caller's when one is open
+// (so that creating and filling a database can be all or nothing), otherwise its own.
 void create(Connection& c);
 // Raises DbError naming what is missing when a table or column of the schema is not there.
 void verify(const Connection& c);
