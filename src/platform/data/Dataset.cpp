@@ -129,9 +129,9 @@ void Dataset::open() {
     for (const QVariantList& raw : rs.rows) {
         Row r;
         r.id = m_nextId++;
-        r.values.reserve(raw.size());
-        for (int i = 0; i < raw.size(); ++i)
-            r.values << normalize(i, raw.at(i));
+        // Values are held as the engine gave them and converted when read: a large result
+        // opens fast and only the rows shown are ever converted.
+        r.values = raw;
         m_rows << r;
     }
     m_cur = m_rows.isEmpty() ? -1 : 0;
@@ -293,7 +293,7 @@ QVariant Dataset::valueAt(int row, const QString& field) const {
     const int c = columnIndex(f);
     if (row < 0 || row >= m_rows.size())
         return {};
-    return m_rows.at(row).values.at(c);
+    return normalize(c, m_rows.at(row).values.at(c));
 }
 
 QVariant Dataset::value(const QString& field) const {
@@ -361,7 +361,7 @@ QVariant Dataset::lookup(const QString& keyField, const QVariant& key,
     for (const Row& row : m_rows) {
         const QVariant& v = row.values.at(k);
         if (!v.isNull() && v.toString() == key.toString())
-            return row.values.at(r);
+            return normalize(r, row.values.at(r));
     }
     return {};
 }
@@ -465,7 +465,7 @@ void Dataset::reloadRow(Row& row, const QVariant& key) {
         return;
     for (int i = 0; i < cols.size(); ++i) {
         const int c = int(m_columns.indexOf(cols.at(i)));
-        row.values[c] = normalize(c, rs.rows.first().at(i));
+        row.values[c] = rs.rows.first().at(i);
     }
 }
 
