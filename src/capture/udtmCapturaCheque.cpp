@@ -1,0 +1,181 @@
+#include "capture/udtmCapturaCheque.h"
+
+#include "core/uGlobal.h"
+#include "platform/data/Dialect.h"
+#include "platform/data/TransactionGuard.h"
+
+#include <QDateTime>
+
+namespace {
+constexpr int TentativasNumeroLote = 5;
+
+// A refusal caused by another lot having taken the same number first.
+bool numeroRepetido(const DbError& e) {
+    const QString m = e.message().toLower();
+    return m.contains(QLatin1String("num_lote")) &&
+           (m.contains(QLatin1String("unique")) || m.contains(QLatin1String("duplicate")));
+}
+} // namespace
+
+TdtmCapturaCheque::TdtmCapturaCheque(Connection* cnx, QObject* parent)
+    : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), qryLkpAssociado(cnx), m_cnx(cnx) {
+    qryLoteCheque.setSql(QStringLiteral("select * from lote_cheque order by dat_lote, num_lote"));
+    qryLoteCheque.setUpdateTable(QStringLiteral("lote_cheque"), QStringLiteral("cod_lote"));
+    qryLoteCheque.defineField(QStringLiteral("cod_lote"), FieldKind::Integer).readOnly = true;
+    qryLoteCheque.defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
+    qryLoteCheque
+        .defineField(QStringLiteral("num_lote"), FieldKind::String, QStringLiteral("Nº Lote"))
+        .size = 10;
+    qryLoteCheque.defineField(QStringLiteral("idt_dep_custodia"), FieldKind::String,
+                              QStringLiteral("Dep/Cust."));
+    qryLoteCheque.defineField(QStringLiteral("ind_gerado"), FieldKind::Boolean,
+                              QStringLiteral("Gerado?"));
+    qryLoteCheque.defineField(QStringLiteral("dat_lote"), FieldKind::Date, QStringLiteral("Data"));
+    qryLoteCheque.defineField(QStringLiteral("dat_gerado"), FieldKind::Date);
+
+    qryCheque.setSql(
+        QStringLiteral("select * from cheque where cod_lote = :pCodLote order by cod_cheque"));
+    qryCheque.setUpdateTable(QStringLiteral("cheque"), QStringLiteral("cod_cheque"));
+    qryCheque.defineField(QStringLiteral("cod_cheque"), FieldKind::Integer).readOnly = true;
+    qryCheque.defineField(QStringLiteral("cod_lote"), FieldKind::Integer);
+    const struct {
+        const char* name;
+        const char* label;
+        int size;
+    } grupos[] = {
+        {"num_banco", "Banco", 3}, {"num_agencia", "Agência", 4},  {"num_dv2", "Dv2", 1},
+        {"num_compe", "Comp.", 3}, {"num_cheque", "Nº cheque", 6}, {"num_tipificacao", "Tipif.", 1},
+        {"num_dv1", "Dv1", 1},     {"num_conta", "Nº conta", 10},  {"num_dv3", "Dv3", 1}};
+    for (const auto& g : grupos)
+        qryCheque.defineField(QLatin1String(g.name), FieldKind::String, QString::fromUtf8(g.label))
+            .size = g.size;
+    qryCheque.defineField(QStringLiteral("vlr_cheque"), FieldKind::Money,
+                          QStringLiteral("Vlr. cheque"));
+    qryCheque.defineField(QStringLiteral("dat_deposito"), FieldKind::Date,
+                          QStringLiteral("Data boa"));
+    qryCheque.defineField(QStringLiteral("ind_devolvido"), FieldKind::Boolean,
+                          QStringLiteral("Devolvido?"));
+    qryCheque.defineField(QStringLiteral("dat_devolucao"), FieldKind::Date);
+    qryCheque.defineField(QStringLiteral("dat_reapresentacao"), FieldKind::Date,
+                          QStringLiteral("Data reap."));
+    qryCheque.defineField(QStringLiteral("dat_2reapresentacao"), FieldKind::Date,
+                          QStringLiteral("Data 2ª reap."));
+
+    qryLkpAssociado.setSql(QStringLiteral(
+        "select cod_associado, nom_associado from associado ac order by nom_associado"));
+    qryLkpAssociado.defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
+    qryLkpAssociado.defineField(QStringLiteral("nom_associado"), FieldKind::String,
+                                QStringLiteral("Nome"));
+
+    dtsLoteCheque.setDataSet(&qryLoteCheque);
+    dtsCheque.setDataSet(&qryCheque);
+    dtsLkpAssociado.setDataSet(&qryLkpAssociado);
+
+    qryLoteCheque.afterOpen = [this] { qryLoteChequeAfterOpen(); };
+    qryLoteCheque.afterClose = [this] { qryLoteChequeAfterClose(); };
+    qryLoteCheque.afterScroll = [this] { qryLoteChequeAfterScroll(); };
+    qryLoteCheque.afterInsert = [this] { qryLoteChequeAfterInsert(); };
+    qryCheque.beforeOpen = [this] { qryChequeBeforeOpen(); };
+}
+
+void TdtmCapturaCheque::qryLoteChequeAfterOpen() {
+    qryCheque.open();
+}
+
+void TdtmCapturaCheque::qryLoteChequeAfterClose() {
+    qryCheque.close();
+}
+
+void TdtmCapturaCheque::qryLoteChequeAfterScroll() {
+    qryCheque.close();
+    qryCheque.open();
+}
+
+void TdtmCapturaCheque::qryLoteChequeAfterInsert() {
+    const QDateTime agora = QDateTime::currentDateTime();
+    qryLoteCheque.setValue(QStringLiteral("dat_lote"),
+                           QDateTime(agora.date(), QTime(agora.time().hour(), agora.time().minute(),
+                                                         agora.time().second())));
+    qryLoteCheque.setValue(QStringLiteral("ind_gerado"), false);
+    qryLoteCheque.setValue(QStringLiteral("idt_dep_custodia"), QStringLiteral("D"));
+}
+
+void TdtmCapturaCheque::qryChequeBeforeOpen() {
+    // A lot not saved yet has no code: 0 lists no cheque.
+    qryCheque.setParam(
+        QStringLiteral("pCodLote"),
+        qryLoteCheque.isEmpty() ? 0 : qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
+}
+
+bool TdtmCapturaCheque::loteEnviado(int codLote) const {
+    return ConsultaCampo(QStringLiteral("select ind_gerado from lote_cheque where cod_lote = ?"),
+                         *m_cnx, 0, {codLote})
+        .toBool();
+}
+
+TdtmCapturaCheque::Totais TdtmCapturaCheque::totaisLote(int codLote) const {
+    const ResultSet rs = m_cnx->select(
+        QStringLiteral("select sum(vlr_cheque), count(*) from cheque where cod_lote = ?"),
+        {codLote});
+    Totais t;
+    const QVariantList& r = rs.rows.first();
+    if (!r.at(0).isNull() && !r.at(1).isNull()) {
+        t.total = Money::fromVariant(r.at(0));
+        t.quantidade = r.at(1).toInt();
+    }
+    return t;
+}
+
+qint64 TdtmCapturaCheque::proximoNumeroLote() const {
+    const QVariant max =
+        ConsultaCampo(QStringLiteral("select max(%1) from lote_cheque")
+                          .arg(Dialect::castInteger(m_cnx->engine(), QStringLiteral("num_lote"))),
+                      *m_cnx);
+    return max.isNull() ? 1 : max.toLongLong() + 1;
+}
+
+void TdtmCapturaCheque::salvaLote() {
+    if (qryLoteCheque.state() != Dataset::State::Insert) {
+        qryLoteCheque.post();
+        return;
+    }
+    for (int tentativa = 1;; ++tentativa) {
+        try {
+            TransactionGuard tx(*m_cnx);
+            qryLoteCheque.setValue(QStringLiteral("num_lote"),
+                                   QString::number(proximoNumeroLote()));
+            qryLoteCheque.post();
+            tx.commit();
+            return;
+        } catch (const DbError& e) {
+            if (qryLoteCheque.state() == Dataset::State::Insert)
+                qryLoteCheque.setValue(QStringLiteral("num_lote"), QVariant());
+            if (!numeroRepetido(e) || tentativa == TentativasNumeroLote)
+                throw;
+        }
+    }
+}
+
+bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {
+    try {
+        qryCheque.append();
+        qryCheque.setValue(QStringLiteral("cod_lote"),
+                           qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
+        qryCheque.setValue(QStringLiteral("num_banco"), linha.banco);
+        qryCheque.setValue(QStringLiteral("num_agencia"), linha.agencia);
+        qryCheque.setValue(QStringLiteral("num_dv2"), linha.dv2);
+        qryCheque.setValue(QStringLiteral("num_compe"), linha.compe);
+        qryCheque.setValue(QStringLiteral("num_cheque"), linha.numCheque);
+        qryCheque.setValue(QStringLiteral("num_tipificacao"), linha.tipificacao);
+        qryCheque.setValue(QStringLiteral("num_dv1"), linha.dv1);
+        qryCheque.setValue(QStringLiteral("num_conta"), linha.conta);
+        qryCheque.setValue(QStringLiteral("num_dv3"), linha.dv3);
+        qryCheque.setValue(QStringLiteral("vlr_cheque"), valor.toVariant());
+        qryCheque.setValue(QStringLiteral("ind_devolvido"), false);
+        qryCheque.post();
+        return true;
+    } catch (const DbError&) {
+        qryCheque.cancel();
+        return false;
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/uBib.h"
+#include "platform/data/Dataset.h"
+
+#include <QObject>
+
+// The queries behind the cheque capture screen: all lots (editable), the cheques of the
+// current lot, and the members a lot's member is chosen from. The cheque list follows the
+// current lot.
+class TdtmCapturaCheque : public QObject {
+    Q_OBJECT
+public:
+    explicit TdtmCapturaCheque(Connection* cnx, QObject* parent = nullptr);
+
+    Dataset qryLoteCheque;
+    Dataset qryCheque;
+    Dataset qryLkpAssociado;
+    DataSource dtsLoteCheque;
+    DataSource dtsCheque;
+    DataSource dtsLkpAssociado;
+
+    Connection* connection() const { return m_cnx; }
+
+    // Whether the lot's bank file was generated, as the database holds it now.
+    bool loteEnviado(int codLote) const;
+    // Sum of values and number of cheques of a lot.
+    struct Totais {
+        Money total;
+        int quantidade = 0;
+    };
+    Totais totaisLote(int codLote) const;
+    // Saves the current lot. A new lot gets the number one above the largest so far, given in
+    // one write transaction with the insert, so that two copies saving at the same moment
+    // never take the same number; a clash on the number is retried.
+    void salvaLote();
+    // Appends and posts a cheque of the current lot. Returns false, with the row cancelled,
+    // when the database refuses it (a cheque already stored).
+    bool gravaCheque(const LinhaCheque& linha, Money valor);
+
+private:
+    void qryLoteChequeAfterOpen();
+    void qryLoteChequeAfterClose();
+    void qryLoteChequeAfterScroll();
+    void qryLoteChequeAfterInsert();
+    void qryChequeBeforeOpen();
+    qint64 proximoNumeroLote() const;
+
+    Connection* m_cnx;
+};
