@@ -1,0 +1,137 @@
+#include "platform/widgets/DbEdit.h"
+
+#include "platform/dialogs/Dialogs.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+// The character a key-down would type, as the key filter sees it; null for keys that type
+// nothing (arrows, Delete, function keys).
+QChar typedChar(const QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+        return QChar(8);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(13);
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if ((mods & Qt::ControlModifier) && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
+        return QChar(e->key() - Qt::Key_A + 1); // ^A..^Z, as the clipboard shortcuts type
+    if (e->matches(QKeySequence::Paste))
+        return QChar(22);
+    if (e->matches(QKeySequence::Cut))
+        return QChar(24);
+    if (e->matches(QKeySequence::Copy))
+        return QChar(3);
+    const QString t = e->text();
+    if (t.isEmpty() || (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return {};
+    return t.at(0);
+}
+
+bool allDigits(const QString& t) {
+    for (QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+DbEdit::DbEdit(QWidget* parent)
+    : QLineEdit(parent), m_link(new FieldLink(this, [this] { refresh(); })) {
+    connect(this, &QLineEdit::textEdited, this, &DbEdit::onTextEdited);
+}
+
+void DbEdit::setDataSource(DataSource* source, const QString& field) {
+    m_link->setDataSource(source, field);
+    const FieldDef* d = m_link->fieldDef();
+    if (d && d->size > 0)
+        setMaxLength(d->size);
+}
+
+void DbEdit::digitsOnlyKeyPress(QChar& key) {
+    const ushort c = key.unicode();
+    if ((c >= '0' && c <= '9') || c == 8 || c == 13)
+        return;
+    key = QChar();
+    Dialogs::beep();
+}
+
+void DbEdit::setDigitsOnly(bool on) {
+    m_digitsOnly = on;
+    if (on)
+        onKeyPress = &DbEdit::digitsOnlyKeyPress;
+    else
+        onKeyPress = nullptr;
+}
+
+QString DbEdit::fieldText() const {
+    return m_link->displayText();
+}
+
+void DbEdit::store(const QString& text) {
+    m_link->write(text);
+}
+
+bool DbEdit::acceptsText(const QString& text) const {
+    return !m_digitsOnly || allDigits(text);
+}
+
+void DbEdit::refresh() {
+    const bool readable = m_link->canRead();
+    const FieldDef* d = m_link->fieldDef();
+    setReadOnly(!readable || (d && d->readOnly));
+    const QString t = fieldText();
+    if (t != text())
+        setText(t);
+    m_shown = text();
+}
+
+void DbEdit::keyPressEvent(QKeyEvent* event) {
+    QChar key = typedChar(event);
+    if (!key.isNull() && onKeyPress) {
+        onKeyPress(key);
+        if (key.isNull()) {
+            event->accept();
+            return;
+        }
+    }
+    // Printable keys were filtered one by one; anything else that changes the text (a paste
+    // shortcut the filter let through) is checked as a whole.
+    m_typing = !key.isNull() && (key.unicode() >= 32 || key.unicode() == 8 || key.unicode() == 13);
+    QLineEdit::keyPressEvent(event);
+    m_typing = false;
+}
+
+void DbEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // Show what the record holds, in the field's own form.
+    if (m_link->canRead() && !m_link->writing())
+        refresh();
+}
+
+void DbEdit::onTextEdited(const QString& text) {
+    if (!m_typing && !acceptsText(text)) {
+        // A paste or a drop the box does not take.
+        Dialogs::beep();
+        setText(m_shown);
+        return;
+    }
+    if (!m_link->canRead()) {
+        setText(m_shown);
+        return;
+    }
+    try {
+        store(text);
+    } catch (...) {
+        setText(fieldText());
+        m_shown = this->text();
+        throw;
+    }
+    m_shown = this->text();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/widgets/FieldLink.h"
+
+#include <QLineEdit>
+#include <functional>
+
+// A text box bound to one field of a data source's current record. It shows the field's text
+// and follows moves and changes; typing puts the dataset into edit and writes the field.
+class DbEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit DbEdit(QWidget* parent = nullptr);
+
+    // The limit of characters defaults to the field's size when the field declares one.
+    void setDataSource(DataSource* source, const QString& field);
+    DataSource* dataSource() const { return m_link->dataSource(); }
+    QString dataField() const { return m_link->field(); }
+
+    // Called with each typed character (backspace is 8, carriage return 13, the clipboard
+    // shortcuts their control characters); setting it to a null QChar drops the keystroke.
+    std::function<void(QChar& key)> onKeyPress;
+
+    // Digits only: "0" to "9", backspace and carriage return pass; any other character is
+    // dropped with a beep, and a paste that holds anything but digits is refused the same way.
+    void setDigitsOnly(bool on);
+    bool digitsOnly() const { return m_digitsOnly; }
+    // The digits-only rule on one keystroke.
+    static void digitsOnlyKeyPress(QChar& key);
+
+protected:
+    // The text the box shows for the current record.
+    virtual QString fieldText() const;
+    // Writes what the operator typed.
+    virtual void store(const QString& text);
+    // Whether a text reached without the keyboard (paste, drop) may stay.
+    virtual bool acceptsText(const QString& text) const;
+    // Shows the field again (after leaving the box).
+    void refresh();
+    FieldLink* link() const { return m_link; }
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void onTextEdited(const QString& text);
+
+    FieldLink* m_link;
+    bool m_digitsOnly = false;
+    bool m_typing = false; // the change comes from a key that went through onKeyPress
+    QString m_shown;       // the text before the last change, to undo a refused paste
+};

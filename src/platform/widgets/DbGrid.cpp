@@ -1,0 +1,224 @@
+#include "platform/widgets/DbGrid.h"
+
+#include "platform/widgets/Colors.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+class CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(DbGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!m_grid->onDrawColumnCell)
+            return;
+        DbGridCell cell;
+        cell.painter = painter;
+        cell.rect = option.rect;
+        cell.row = index.row();
+        cell.column = index.column();
+        cell.field = m_grid->columns().value(index.column());
+        cell.selected = option.state & QStyle::State_Selected;
+        cell.grid = m_grid;
+        cell.option = option;
+        initStyleOption(&cell.option, index);
+        const QPalette::ColorGroup group =
+            (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+        cell.brush = cell.selected ? option.palette.brush(group, QPalette::Highlight)
+                                   : option.palette.brush(group, QPalette::Base);
+        painter->save();
+        m_grid->onDrawColumnCell(cell);
+        painter->restore();
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            const Dataset* ds = m_grid->dataset();
+            const FieldDef* d =
+                ds ? ds->fieldDef(m_grid->columns().value(index.column())) : nullptr;
+            if (d && d->size > 0)
+                e->setMaxLength(d->size);
+        }
+        return w;
+    }
+
+private:
+    DbGrid* m_grid;
+};
+
+} // namespace
+
+void DbGridCell::fill() const {
+    painter->fillRect(rect, brush);
+}
+
+void DbGridCell::drawText() const {
+    const QString text =
+        grid->datasetModel()->data(grid->datasetModel()->index(row, column)).toString();
+    const QPalette::ColorGroup group =
+        (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    painter->setPen(
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setFont(option.font);
+    const QRect r = rect.adjusted(3, 0, -3, 0);
+    painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+                      option.fontMetrics.elidedText(text, Qt::ElideRight, r.width()));
+}
+
+QVariant DbGridCell::value() const {
+    const Dataset* ds = grid->dataset();
+    return ds ? ds->valueAt(row, field) : QVariant();
+}
+
+DbGrid::DbGrid(QWidget* parent) : QTableView(parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(false);
+    setItemDelegate(new CellDelegate(this));
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setWordWrap(false);
+    setBackgroundColor(palette().color(QPalette::Button));
+}
+
+void DbGrid::setBackgroundColor(const QColor& c) {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, c);
+    setPalette(p);
+}
+
+QColor DbGrid::backgroundColor() const {
+    return palette().color(QPalette::Base);
+}
+
+Dataset* DbGrid::dataset() const {
+    return m_source ? m_source->dataSet() : nullptr;
+}
+
+void DbGrid::setDataSource(DataSource* source) {
+    if (Dataset* old = dataset())
+        disconnect(old, nullptr, this, nullptr);
+    m_source = source;
+    Dataset* ds = dataset();
+    DatasetModel* old = m_model;
+    m_model = ds ? new DatasetModel(ds, this) : nullptr;
+    if (m_model) {
+        m_model->setColumns(m_columns);
+        m_model->setEditable(m_editable);
+    }
+    setModel(m_model);
+    delete old;
+    if (!ds)
+        return;
+    // Queued behind the model's own handling of the same signals.
+    connect(ds, &Dataset::currentRowChanged, this, &DbGrid::syncToDataset);
+    connect(ds, &Dataset::rowsReset, this, &DbGrid::syncToDataset);
+    connect(ds, &Dataset::rowRemoved, this, &DbGrid::syncToDataset);
+    connect(ds, &Dataset::rowInserted, this, &DbGrid::syncToDataset);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &DbGrid::onCurrentChanged);
+    syncToDataset();
+}
+
+void DbGrid::setColumns(const QStringList& fields) {
+    m_columns.clear();
+    for (const QString& f : fields)
+        m_columns << f.toLower();
+    if (m_model)
+        m_model->setColumns(m_columns);
+}
+
+QStringList DbGrid::columns() const {
+    return m_columns;
+}
+
+void DbGrid::setColumnWidths(const QList<int>& widths) {
+    for (int i = 0; i < widths.size(); ++i)
+        setColumnWidth(i, widths.at(i));
+}
+
+void DbGrid::setEditable(bool editable) {
+    m_editable = editable;
+    if (m_model)
+        m_model->setEditable(editable);
+    setEditTriggers(editable
+                        ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                        : QAbstractItemView::NoEditTriggers);
+}
+
+void DbGrid::syncToDataset() {
+    Dataset* ds = dataset();
+    if (!ds || !m_model || m_syncing)
+        return;
+    m_syncing = true;
+    const int row = ds->currentRow();
+    if (row < 0 || row >= m_model->rowCount()) {
+        selectionModel()->clear();
+    } else {
+        const int col = qMax(0, currentIndex().column());
+        const QModelIndex idx = m_model->index(row, qMin(col, qMax(0, m_model->columnCount() - 1)));
+        selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
+                                                   QItemSelectionModel::Rows);
+        scrollTo(idx);
+    }
+    m_syncing = false;
+    viewport()->update();
+}
+
+void DbGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex&) {
+    Dataset* ds = dataset();
+    if (m_syncing || !ds || !ds->isOpen() || !current.isValid())
+        return;
+    if (current.row() == ds->currentRow())
+        return;
+    try {
+        ds->moveTo(current.row());
+    } catch (...) {
+        // The move was refused (a post that failed): the grid goes back to the dataset's row.
+        syncToDataset();
+        throw;
+    }
+    syncToDataset();
+}
+
+void DbGrid::keyPressEvent(QKeyEvent* event) {
+    Dataset* ds = dataset();
+    if (m_editable && ds && ds->isOpen() && state() != QAbstractItemView::EditingState) {
+        if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+            ds->insert();
+            event->accept();
+            return;
+        }
+        if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier &&
+            (ds->isEmpty() || ds->currentRow() == ds->recordCount() - 1)) {
+            // Moving down from the last row appends a blank one; a blank row just appended
+            // stays as it is.
+            if (!(ds->state() == Dataset::State::Insert && !ds->modified()))
+                ds->append();
+            event->accept();
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DbGrid::paintCurrentRow(DbGridCell& cell) {
+    if (cell.selected)
+        cell.brush = Colors::currentRow();
+    cell.fill();
+    cell.drawText();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/data/DatasetModel.h"
+
+#include <QBrush>
+#include <QPointer>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <functional>
+
+class DbGrid;
+
+// One data cell as the grid hands it to its painting hook, after the grid drew it its own way.
+struct DbGridCell {
+    QPainter* painter = nullptr;
+    QRect rect;
+    int row = -1;
+    int column = -1;
+    QString field;
+    bool selected = false; // the cell is in the current row
+    QBrush brush;          // the grid's brush for the cell; a hook may change it
+    const DbGrid* grid = nullptr;
+    QStyleOptionViewItem option;
+
+    // Fills the cell rectangle with `brush`.
+    void fill() const;
+    // The grid's own drawing of the field's text over the cell.
+    void drawText() const;
+    // The cell's field value of its row.
+    QVariant value() const;
+};
+
+// A grid over a data source's dataset: one row per record, whole-row selection, column titles
+// from the fields' labels, read-only unless made editable. Clicking a row (or moving with the
+// keys) makes that record current, and the grid follows the dataset's current row. Its
+// background is the button-face colour and rows are not striped.
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return m_source; }
+    Dataset* dataset() const;
+    DatasetModel* datasetModel() const { return m_model; }
+
+    void setColumns(const QStringList& fields);
+    QStringList columns() const;
+    void setColumnWidths(const QList<int>& widths);
+
+    // Editing in place: typing edits the cell, Insert inserts a row, Down on the last row
+    // appends one.
+    void setEditable(bool editable);
+    bool isEditable() const { return m_editable; }
+
+    // The painting hook, called for each data cell after the grid's own drawing.
+    std::function<void(DbGridCell& cell)> onDrawColumnCell;
+
+    // The background of cells outside the current row.
+    void setBackgroundColor(const QColor& c);
+    QColor backgroundColor() const;
+
+    // The usual painting of a list: the current row's cells on the grey of Colors::currentRow.
+    static void paintCurrentRow(DbGridCell& cell);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void syncToDataset();
+    void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+
+    QPointer<DataSource> m_source;
+    DatasetModel* m_model = nullptr;
+    QStringList m_columns;
+    bool m_editable = false;
+    bool m_syncing = false;
+};

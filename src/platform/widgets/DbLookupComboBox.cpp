@@ -1,0 +1,102 @@
+#include "platform/widgets/DbLookupComboBox.h"
+
+DbLookupComboBox::DbLookupComboBox(QWidget* parent)
+    : QComboBox(parent), m_link(new FieldLink(this, [this] { refresh(); })) {
+    setEditable(false);
+    setMaxVisibleItems(8);
+    connect(this, &QComboBox::activated, this, &DbLookupComboBox::onActivated);
+}
+
+void DbLookupComboBox::setDataSource(DataSource* source, const QString& field) {
+    m_link->setDataSource(source, field);
+}
+
+void DbLookupComboBox::setListSource(DataSource* list, const QString& keyField,
+                                     const QString& resultField) {
+    if (Dataset* old = listDataset())
+        disconnect(old, nullptr, this, nullptr);
+    m_list = list;
+    m_keyField = keyField.toLower();
+    m_resultField = resultField.toLower();
+    if (Dataset* ds = listDataset()) {
+        connect(ds, &Dataset::rowsReset, this, &DbLookupComboBox::rebuild);
+        connect(ds, &Dataset::rowInserted, this, &DbLookupComboBox::rebuild);
+        connect(ds, &Dataset::rowRemoved, this, &DbLookupComboBox::rebuild);
+        connect(ds, &Dataset::rowChanged, this, &DbLookupComboBox::rebuild);
+    }
+    rebuild();
+}
+
+Dataset* DbLookupComboBox::listDataset() const {
+    return m_list ? m_list->dataSet() : nullptr;
+}
+
+void DbLookupComboBox::rebuild() {
+    const QSignalBlocker block(this);
+    clear();
+    m_keys.clear();
+    Dataset* ds = listDataset();
+    if (ds && ds->isOpen()) {
+        for (int row = 0; row < ds->recordCount(); ++row) {
+            m_keys << ds->valueAt(row, m_keyField);
+            addItem(ds->displayTextAt(row, m_resultField));
+        }
+    }
+    refresh();
+}
+
+void DbLookupComboBox::refresh() {
+    const QVariant v = m_link->value();
+    int index = -1;
+    if (!v.isNull()) {
+        const QString t = v.toString();
+        for (int i = 0; i < m_keys.size(); ++i)
+            if (!m_keys.at(i).isNull() && m_keys.at(i).toString() == t) {
+                index = i;
+                break;
+            }
+    }
+    {
+        const QSignalBlocker block(this);
+        setCurrentIndex(index);
+    }
+    followList(index);
+}
+
+void DbLookupComboBox::followList(int index) {
+    Dataset* ds = listDataset();
+    if (index < 0 || !ds || !ds->isOpen() || index >= ds->recordCount())
+        return;
+    if (ds->currentRow() != index)
+        ds->moveTo(index);
+}
+
+QVariant DbLookupComboBox::shownKey() const {
+    const int i = currentIndex();
+    return i >= 0 && i < m_keys.size() ? m_keys.at(i) : QVariant();
+}
+
+void DbLookupComboBox::showPopup() {
+    emit dropDown();
+    QComboBox::showPopup();
+}
+
+void DbLookupComboBox::hidePopup() {
+    QComboBox::hidePopup();
+    emit closeUp();
+}
+
+void DbLookupComboBox::onActivated(int index) {
+    if (!m_link->canRead() || index < 0 || index >= m_keys.size()) {
+        refresh();
+        return;
+    }
+    try {
+        m_link->write(m_keys.at(index));
+    } catch (...) {
+        refresh();
+        throw;
+    }
+    followList(index);
+    emit changed();
+}

@@ -1,0 +1,101 @@
+#include "platform/widgets/ScreenFrame.h"
+
+#include "platform/widgets/Colors.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+ScreenFrame::ScreenFrame(const QString& title, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    setWindowTitle(QString());
+    setModal(true);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    // The window keeps the size its content asks for.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_band = new QLabel(title, this);
+    m_band->setObjectName(QStringLiteral("lblTitulo"));
+    m_band->setAutoFillBackground(true);
+    QPalette p = m_band->palette();
+    p.setColor(QPalette::Window, Colors::titleBand());
+    p.setColor(QPalette::WindowText, Colors::titleText());
+    m_band->setPalette(p);
+    QFont f = m_band->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.6);
+    m_band->setFont(f);
+    m_band->setFixedHeight(QFontMetrics(f).height() + 18);
+    m_band->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_band->setContentsMargins(6, 0, 6, 0);
+    outer->addWidget(m_band);
+
+    m_body = new QVBoxLayout;
+    m_body->setContentsMargins(8, 8, 8, 8);
+    m_body->setSpacing(6);
+    outer->addLayout(m_body);
+}
+
+ScreenFrame::~ScreenFrame() {
+    if (m_filtering)
+        qApp->removeEventFilter(this);
+}
+
+QString ScreenFrame::title() const {
+    return m_band->text();
+}
+
+bool ScreenFrame::FormKeyDown(QKeyEvent* key) {
+    if (key->key() == Qt::Key_Escape) {
+        reject();
+        return true;
+    }
+    return false;
+}
+
+bool ScreenFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QDialog::eventFilter(watched, event);
+    auto* w = static_cast<QWidget*>(watched);
+    // Once per key: at its first receiver, the focused control (or the window itself), before
+    // it travels up to the parents.
+    QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    if (w != first || w->window() != this)
+        return QDialog::eventFilter(watched, event);
+    return FormKeyDown(static_cast<QKeyEvent*>(event));
+}
+
+void ScreenFrame::showEvent(QShowEvent* event) {
+    if (!m_filtering) {
+        qApp->installEventFilter(this);
+        m_filtering = true;
+    }
+    if (!event->spontaneous())
+        centre();
+    QDialog::showEvent(event);
+}
+
+void ScreenFrame::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (m_filtering && !event->spontaneous()) {
+        qApp->removeEventFilter(this);
+        m_filtering = false;
+    }
+}
+
+void ScreenFrame::centre() {
+    if (layout())
+        layout()->activate();
+    adjustSize();
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = s->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
