@@ -1,0 +1,225 @@
+#include "registries/ufrmCadastro.h"
+
+#include "platform/data/DbError.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/widgets/ToolIcons.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString Attention = QStringLiteral("Atenção");
+} // namespace
+
+TfrmCadastro::TfrmCadastro(Connection* cnx, const QString& title, QWidget* parent,
+                           const QString& gridName)
+    : ScreenFrame(title, parent), m_cnx(cnx) {
+    m_editArea = new QWidget(this);
+    m_editArea->setObjectName(QStringLiteral("pnlEdicao"));
+    body()->addWidget(m_editArea);
+
+    m_grid = new DbGrid(this);
+    m_grid->setObjectName(gridName);
+    m_grid->onDrawColumnCell = [this](DbGridCell& cell) { RxDBGrid1DrawColumnCell(cell); };
+    body()->addWidget(m_grid);
+
+    m_toolbar = new QHBoxLayout;
+    m_toolbar->setSpacing(2);
+    using G = ToolIcons::Glyph;
+    btnInserir = makeButton("btnInserir", QStringLiteral("Inserir"), int(G::Insert));
+    btnPesquisar = makeButton("btnPesquisar", QStringLiteral("Pesquisar"), int(G::Search));
+    m_toolbar->addSpacing(12);
+    btnCancelar = makeButton("btnCancelar", QStringLiteral("Cancelar"), int(G::Cancel));
+    btnExcluir = makeButton("btnExcluir", QStringLiteral("Excluir"), int(G::Delete));
+    btnSalvar = makeButton("btnSalvar", QStringLiteral("Salvar"), int(G::Save));
+    m_toolbar->addSpacing(12);
+    btnPrimeiro = makeButton("btnPrimeiro", QStringLiteral("Primeiro"), int(G::First));
+    btnAnterior = makeButton("btnAnterior", QStringLiteral("Anterior"), int(G::Prior));
+    btnProximo = makeButton("btnProximo", QStringLiteral("Próximo"), int(G::Next));
+    btnUltimo = makeButton("btnUltimo", QStringLiteral("Último"), int(G::Last));
+    m_toolbar->addStretch(1);
+    body()->addLayout(m_toolbar);
+
+    connect(btnInserir, &QToolButton::clicked, this, &TfrmCadastro::btnInserirClick);
+    connect(btnPesquisar, &QToolButton::clicked, this, &TfrmCadastro::btnPesquisarClick);
+    connect(btnCancelar, &QToolButton::clicked, this, &TfrmCadastro::btnCancelarClick);
+    connect(btnExcluir, &QToolButton::clicked, this, &TfrmCadastro::btnExcluirClick);
+    connect(btnSalvar, &QToolButton::clicked, this, &TfrmCadastro::btnSalvarClick);
+    connect(btnPrimeiro, &QToolButton::clicked, this, &TfrmCadastro::btnPrimeiroClick);
+    connect(btnAnterior, &QToolButton::clicked, this, &TfrmCadastro::btnAnteriorClick);
+    connect(btnProximo, &QToolButton::clicked, this, &TfrmCadastro::btnProximoClick);
+    connect(btnUltimo, &QToolButton::clicked, this, &TfrmCadastro::btnUltimoClick);
+
+    // Until the first showing nothing can be done.
+    for (QToolButton* b : {btnInserir, btnPesquisar, btnCancelar, btnExcluir, btnSalvar,
+                           btnPrimeiro, btnAnterior, btnProximo, btnUltimo})
+        b->setEnabled(false);
+}
+
+QToolButton* TfrmCadastro::makeButton(const char* name, const QString& hint, int glyph) {
+    auto* b = new QToolButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(hint);
+    b->setIcon(ToolIcons::icon(ToolIcons::Glyph(glyph)));
+    b->setIconSize(QSize(24, 24));
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    b->setAutoRaise(false);
+    b->setFixedSize(34, 32);
+    // Like the flat buttons of a toolbar, they do not take the focus from the edit area.
+    b->setFocusPolicy(Qt::NoFocus);
+    m_toolbar->addWidget(b);
+    return b;
+}
+
+void TfrmCadastro::showEvent(QShowEvent* event) {
+    ScreenFrame::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmCadastro::connectMainSource() {
+    DataSource* src = mainSource();
+    if (src == m_connectedSource)
+        return;
+    if (m_connectedSource)
+        disconnect(m_connectedSource, nullptr, this, nullptr);
+    m_connectedSource = src;
+    if (src)
+        connect(src, &DataSource::stateChange, this, [this] { mainStateChange(); });
+}
+
+void TfrmCadastro::reopenQueries() {
+    mainQuery()->close();
+    mainQuery()->open();
+}
+
+void TfrmCadastro::FormShow() {
+    if (!hasDataModule())
+        createDataModule();
+    connectMainSource();
+    reopenQueries();
+    if (QWidget* w = firstControl())
+        w->setFocus();
+    if (mainQuery()->isOpen())
+        HabilitaBotoes();
+}
+
+void TfrmCadastro::HabilitaBotoes() {
+    const Dataset* q = mainQuery();
+    const Dataset::State st = q->state();
+    const bool browse = st == Dataset::State::Browse;
+    const bool editing = st == Dataset::State::Edit || st == Dataset::State::Insert;
+    btnPrimeiro->setEnabled(!q->bof());
+    btnAnterior->setEnabled(!q->bof());
+    btnProximo->setEnabled(!q->eof());
+    btnUltimo->setEnabled(!q->eof());
+    btnInserir->setEnabled(browse);
+    btnPesquisar->setEnabled(browse);
+    btnCancelar->setEnabled(editing || q->modified());
+    btnSalvar->setEnabled(editing || q->modified());
+    btnExcluir->setEnabled(!q->isEmpty() && browse);
+    habilitaExtras();
+}
+
+void TfrmCadastro::btnInserirClick() {
+    Dataset* q = mainQuery();
+    if (q->modified())
+        q->cancel();
+    q->insert();
+    HabilitaBotoes();
+    if (QWidget* w = focusAfterInsert())
+        w->setFocus();
+}
+
+void TfrmCadastro::btnPesquisarClick() {
+    const SearchPrompt p = searchPrompt();
+    const QString text = Dialogs::inputBox(p.title, p.label);
+    mainQuery()->locate(p.column, text, Dataset::CaseInsensitive | Dataset::PartialKey);
+    HabilitaBotoes();
+}
+
+void TfrmCadastro::btnCancelarClick() {
+    mainQuery()->cancel();
+    HabilitaBotoes();
+}
+
+void TfrmCadastro::btnExcluirClick() {
+    using Dialogs::Button;
+    const Button answer =
+        Dialogs::messageDlg(QStringLiteral("Tem certeza de que deseja excluir o registro?"),
+                            Dialogs::Kind::Confirmation, {Button::Yes, Button::No, Button::Cancel});
+    if (answer != Button::Yes)
+        return;
+    try {
+        mainQuery()->remove();
+    } catch (const DbError& e) {
+        if (!isReferenceRefusal(e))
+            throw;
+        showAttention(QStringLiteral(
+            "Não é possível excluir o registro, pois existem outros registros vinculados a ele!"));
+    }
+    HabilitaBotoes();
+}
+
+void TfrmCadastro::btnSalvarClick() {
+    for (const SaveCheck& c : saveChecks()) {
+        if (c.fails()) {
+            showAttention(c.message);
+            return;
+        }
+    }
+    mainQuery()->post();
+    HabilitaBotoes();
+    if (QWidget* w = focusAfterSave())
+        w->setFocus();
+}
+
+void TfrmCadastro::btnPrimeiroClick() {
+    mainQuery()->first();
+    HabilitaBotoes();
+}
+
+void TfrmCadastro::btnAnteriorClick() {
+    mainQuery()->prior();
+    HabilitaBotoes();
+}
+
+void TfrmCadastro::btnProximoClick() {
+    mainQuery()->next();
+    HabilitaBotoes();
+}
+
+void TfrmCadastro::btnUltimoClick() {
+    mainQuery()->last();
+    HabilitaBotoes();
+}
+
+void TfrmCadastro::DBEdit2KeyPress(QChar& key) {
+    DbEdit::digitsOnlyKeyPress(key);
+}
+
+void TfrmCadastro::useDigitsOnly(DbEdit* box) {
+    box->setDigitsOnly(true);
+    box->onKeyPress = [this](QChar& key) { DBEdit2KeyPress(key); };
+}
+
+void TfrmCadastro::RxDBGrid1DrawColumnCell(DbGridCell& cell) {
+    DbGrid::paintCurrentRow(cell);
+}
+
+void TfrmCadastro::showAttention(const QString& message) {
+    Dialogs::messageBox(this, message, Attention);
+}
+
+bool TfrmCadastro::isReferenceRefusal(const DbError& e) {
+    // The engines' texts for a refusal by a foreign key: SQLite "FOREIGN KEY constraint
+    // failed"; PostgreSQL (SQLSTATE 23503) "... violates foreign key constraint ...", or on a
+    // server that speaks Portuguese "... viola restrição de chave estrangeira ...".
+    const QString m = e.message();
+    return m.contains(QLatin1String("FOREIGN KEY constraint failed"), Qt::CaseInsensitive) ||
+           m.contains(QLatin1String("violates foreign key constraint"), Qt::CaseInsensitive) ||
+           m.contains(QStringLiteral("viola restrição de chave estrangeira"), Qt::CaseInsensitive);
+}
