@@ -1,0 +1,268 @@
+// Benchmark of the capture path on a large database: 200,000 lots and 2,000,000 cheques of
+// 2,000 members. Measures opening the capture data, moving to another lot and capturing one
+// cheque, against the same queries done straight through SQLite's C API (the floor).
+//
+//   bench_captura [--db FILE] [--runs N]
+//
+// The database is built once at FILE (default /tmp/capcheque-bench.db) and reused.
+#include "capture/udtmCapturaCheque.h"
+#include "core/Schema.h"
+#include "core/uBib.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr int Associados = 2000;
+constexpr int Lotes = 200000;
+constexpr int ChequesPorLote = 10;
+
+QString linhaValida(qint64 serial) {
+    LinhaCheque l;
+    l.banco = QStringLiteral("%1").arg(1 + serial % 900, 3, 10, QLatin1Char('0'));
+    l.agencia = QStringLiteral("%1").arg(serial % 10000, 4, 10, QLatin1Char('0'));
+    l.compe = QStringLiteral("018");
+    l.numCheque = QStringLiteral("%1").arg(serial % 1000000, 6, 10, QLatin1Char('0'));
+    l.tipificacao = QStringLiteral("5");
+    l.conta = QStringLiteral("%1").arg(serial, 10, 10, QLatin1Char('0'));
+    l.dv1 = QString::number(CalculaDVModulo10(l.banco + l.agencia));
+    l.dv2 = QString::number(CalculaDVModulo10(l.compe + l.numCheque + l.tipificacao));
+    l.dv3 = QString::number(CalculaDVModulo10(l.conta));
+    return l.joined();
+}
+
+void check(int rc, sqlite3* db, int expected = SQLITE_OK) {
+    if (rc != expected) {
+        fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        exit(1);
+    }
+}
+
+void build(const QString& path) {
+    QFile::remove(path);
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+    }
+    {
+        Connection c(QStringLiteral("build"));
+        c.setConnectionString(path);
+        c.open();
+        Schema::create(c);
+    }
+    sqlite3* db;
+    check(sqlite3_open(path.toUtf8().constData(), &db), db);
+    check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; BEGIN", nullptr, nullptr, nullptr), db);
+    sqlite3_stmt* st;
+    check(sqlite3_prepare_v2(db,
+                             "INSERT INTO associado (idt_tpo_associado, nom_associado, "
+                             "num_cgc_cpf, num_bancoob, num_ag_bancoob) VALUES ('J', ?, '', "
+                             "'756', '0001')",
+                             -1, &st, nullptr),
+          db);
+    for (int i = 1; i <= Associados; ++i) {
+        const QByteArray nome =
+            QStringLiteral("Associado %1").arg(i, 5, 10, QLatin1Char('0')).toUtf8();
+        sqlite3_bind_text(st, 1, nome.constData(), -1, SQLITE_TRANSIENT);
+        check(sqlite3_step(st), db, SQLITE_DONE);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    check(sqlite3_prepare_v2(db,
+                             "INSERT INTO lote_cheque (cod_associado, num_lote, idt_dep_custodia, "
+                             "ind_gerado, dat_lote, dat_gerado) VALUES (?, ?, 'D', ?, ?, ?)",
+                             -1, &st, nullptr),
+          db);
+    sqlite3_stmt* ch;
+    check(sqlite3_prepare_v2(db,
+                             "INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, "
+                             "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, "
+                             "vlr_cheque, ind_devolvido) VALUES (?,?,?,?,?,?,?,?,?,?,?,0)",
+                             -1, &ch, nullptr),
+          db);
+    const QDate start(2020, 1, 1);
+    qint64 serial = 0;
+    for (int lote = 1; lote <= Lotes; ++lote) {
+        const QDate d = start.addDays(lote / 200);
+        const QByteArray dat = (d.toString(QStringLiteral("yyyy-MM-dd")) +
+                                QStringLiteral(" %1:%2:00")
+                                    .arg(8 + lote % 10, 2, 10, QLatin1Char('0'))
+                                    .arg(lote % 60, 2, 10, QLatin1Char('0')))
+                                   .toUtf8();
+        const bool gerado = lote < Lotes - 1000;
+        const QByteArray num = QByteArray::number(lote);
+        const QByteArray datGer =
+            (d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00")).toUtf8();
+        sqlite3_bind_int(st, 1, 1 + lote % Associados);
+        sqlite3_bind_text(st, 2, num.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(st, 3, gerado ? 1 : 0);
+        sqlite3_bind_text(st, 4, dat.constData(), -1, SQLITE_TRANSIENT);
+        if (gerado)
+            sqlite3_bind_text(st, 5, datGer.constData(), -1, SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_null(st, 5);
+        check(sqlite3_step(st), db, SQLITE_DONE);
+        sqlite3_reset(st);
+        for (int k = 0; k < ChequesPorLote; ++k) {
+            const QByteArray l = linhaValida(++serial).toLatin1();
+            sqlite3_bind_int(ch, 1, lote);
+            const int cuts[][2] = {{0, 3},  {3, 4},  {7, 1},   {8, 3}, {11, 6},
+                                   {17, 1}, {18, 1}, {19, 10}, {29, 1}};
+            for (int g = 0; g < 9; ++g)
+                sqlite3_bind_text(ch, 2 + g, l.constData() + cuts[g][0], cuts[g][1],
+                                  SQLITE_TRANSIENT);
+            sqlite3_bind_int64(ch, 11, (serial % 100000) * 100);
+            check(sqlite3_step(ch), db, SQLITE_DONE);
+            sqlite3_reset(ch);
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_finalize(ch);
+    check(sqlite3_exec(db, "COMMIT; ANALYZE", nullptr, nullptr, nullptr), db);
+    sqlite3_close(db);
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double timeMs(const std::function<void()>& f) {
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e6;
+}
+
+long peakMb() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss / 1024;
+}
+
+// The floor: the same statements through SQLite's C API.
+struct Floor {
+    sqlite3* db = nullptr;
+    explicit Floor(const QString& path) {
+        check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
+    }
+    ~Floor() { sqlite3_close(db); }
+    int rows(const char* sql, int bind = -1) {
+        sqlite3_stmt* st;
+        check(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), db);
+        if (bind >= 0)
+            sqlite3_bind_int(st, 1, bind);
+        int n = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            for (int i = 0; i < sqlite3_column_count(st); ++i)
+                sqlite3_column_text(st, i);
+            ++n;
+        }
+        sqlite3_finalize(st);
+        return n;
+    }
+    void exec(const char* sql) { check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db); }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QString path = QStringLiteral("/tmp/capcheque-bench.db");
+    int runs = 15;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (QByteArray(argv[i]) == "--db")
+            path = QString::fromLocal8Bit(argv[++i]);
+        else if (QByteArray(argv[i]) == "--runs")
+            runs = atoi(argv[++i]);
+    }
+    if (!QFile::exists(path)) {
+        printf("building %s (%d lots, %d cheques)...\n", qPrintable(path), Lotes,
+               Lotes * ChequesPorLote);
+        fflush(stdout);
+        const double ms = timeMs([&] { build(path); });
+        printf("built in %.1f s\n", ms / 1000);
+    }
+
+    Connection cnx(QStringLiteral("CnxPrincipal"));
+    cnx.setConnectionString(path);
+    cnx.open();
+    TdtmCapturaCheque dtm(&cnx);
+    std::vector<double> show, move, capture, fShow, fMove, fCapture;
+    qint64 serial = qint64(Lotes) * ChequesPorLote + 1000;
+    Floor floor(path);
+    for (int r = 0; r < runs; ++r) {
+        show.push_back(timeMs([&] {
+            dtm.qryLoteCheque.close();
+            dtm.qryLkpAssociado.close();
+            dtm.qryLoteCheque.open();
+            dtm.qryLkpAssociado.open();
+            dtm.qryLoteCheque.last(); // an open lot, to capture into
+            dtm.totaisLote(dtm.qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
+        }));
+        move.push_back(timeMs([&] {
+            dtm.qryLoteCheque.prior();
+            dtm.totaisLote(dtm.qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
+        }));
+        capture.push_back(timeMs([&] {
+            const int lote = dtm.qryLoteCheque.asInteger(QStringLiteral("cod_lote"));
+            if (dtm.loteEnviado(lote))
+                abort();
+            if (!dtm.gravaCheque(SeparaLinhaCheque(linhaValida(++serial)), Money::fromCents(1234)))
+                abort();
+            dtm.totaisLote(lote);
+        }));
+        fShow.push_back(timeMs([&] {
+            floor.rows("select * from lote_cheque order by dat_lote, num_lote");
+            floor.rows(
+                "select cod_associado, nom_associado from associado ac order by nom_associado");
+            floor.rows("select * from cheque where cod_lote = ? order by cod_cheque", Lotes);
+            floor.rows("select sum(vlr_cheque), count(*) from cheque where cod_lote = ?", Lotes);
+        }));
+        fMove.push_back(timeMs([&] {
+            floor.rows("select * from cheque where cod_lote = ? order by cod_cheque", Lotes - 1);
+            floor.rows("select sum(vlr_cheque), count(*) from cheque where cod_lote = ?",
+                       Lotes - 1);
+        }));
+        fCapture.push_back(timeMs([&] {
+            floor.rows("select ind_gerado from lote_cheque where cod_lote = ?", Lotes);
+            const QByteArray sql =
+                QStringLiteral(
+                    "insert into cheque (cod_lote, num_banco, num_agencia, num_dv2, "
+                    "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, "
+                    "vlr_cheque, ind_devolvido) values (%1, '999', '0000', '0', '000', "
+                    "'%2', '0', '0', '0000000000', '0', 10000, 0) returning cod_cheque")
+                    .arg(Lotes)
+                    .arg(r, 6, 10, QLatin1Char('0'))
+                    .toUtf8();
+            floor.rows(sql.constData());
+            floor.rows("select sum(vlr_cheque), count(*) from cheque where cod_lote = ?", Lotes);
+        }));
+    }
+    floor.exec("delete from cheque where num_banco = '999'");
+
+    printf("\n%-28s %12s %12s %8s %10s\n", "operation (median of runs)", "program ms", "floor ms",
+           "ratio", "target ms");
+    const struct {
+        const char* name;
+        std::vector<double>* prog;
+        std::vector<double>* fl;
+        double target;
+    } rows[] = {{"show the capture screen", &show, &fShow, 500},
+                {"move to another lot", &move, &fMove, 10},
+                {"capture one cheque", &capture, &fCapture, 5}};
+    for (const auto& r : rows) {
+        const double p = median(*r.prog), f = median(*r.fl);
+        printf("%-28s %12.3f %12.3f %8.2f %10.0f\n", r.name, p, f, p / f, r.target);
+    }
+    printf("peak memory: %ld MB (target 300)\n", peakMb());
+    return 0;
+}
