@@ -277,25 +277,26 @@ void TfrmPrincipal::Sairdosistema1Click() {
 // The window sees the keys before its buttons: Esc leaves; Enter presses the focused button,
 // as Space does by itself.
 bool TfrmPrincipal::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)))
+    if (event->type() == QEvent::KeyPress &&
+        FormKeyDown(qobject_cast<QPushButton*>(watched), static_cast<QKeyEvent*>(event)))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmPrincipal::keyPressEvent(QKeyEvent* event) {
-    if (!FormKeyDown(event))
+    if (!FormKeyDown(nullptr, event))
         QMainWindow::keyPressEvent(event);
 }
 
-bool TfrmPrincipal::FormKeyDown(QKeyEvent* key) {
+bool TfrmPrincipal::FormKeyDown(QPushButton* focused, QKeyEvent* key) {
     if (key->key() == Qt::Key_Escape) {
         close();
         return true;
     }
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        key->modifiers() == Qt::NoModifier) {
-        if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->isEnabled()) {
-            b->click();
+        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (focused && focused->isEnabled()) {
+            focused->click();
             return true;
         }
     }

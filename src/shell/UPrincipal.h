@@ -74,7 +74,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool FormKeyDown(QKeyEvent* key);
+    // `focused`: the button the key was meant for, if any.
+    bool FormKeyDown(QPushButton* focused, QKeyEvent* key);
     void FormClose(QCloseEvent* event);
     void openScreen(Screen screen);
     void updateButtons();
