@@ -20,6 +20,8 @@ bool CapApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void CapApplication::showException(std::exception_ptr error) {
+    // The action that failed may have left the hourglass up.
+    ScreenCursor::normal();
     try {
         std::rethrow_exception(error);
     } catch (const SilentAbort&) {
@@ -33,7 +35,6 @@ void CapApplication::showException(std::exception_ptr error) {
 }
 
 void CapApplication::showError(const QString& text) {
-    // The action that failed may have left the hourglass up.
     ScreenCursor::normal();
     Dialogs::messageDlg(text, Dialogs::Kind::Error, {Dialogs::Button::Ok});
 }

@@ -1,0 +1,86 @@
+// The general error display: what no handler caught ends the action, its text is shown in the
+// standard error dialog, and the program goes on.
+#include "DialogScript.h"
+#include "ShellTest.h"
+#include "platform/data/DbError.h"
+#include "shell/ScreenCursor.h"
+#include "shell/SilentAbort.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <stdexcept>
+
+using Dialogs::Button;
+using Dialogs::Kind;
+
+namespace {
+[[noreturn]] void raise(const QString& kind) {
+    ScreenCursor::hourglass();
+    if (kind == "DbError")
+        throw DbError(QStringLiteral("no such table: cheque"));
+    if (kind == "std::runtime_error")
+        throw std::runtime_error("Falha na gravação do arquivo");
+    if (kind == "SilentAbort")
+        throw SilentAbort();
+    throw 42;
+}
+} // namespace
+
+class TestErrorDisplay : public QObject {
+    Q_OBJECT
+private slots:
+    void uncaught_data();
+    void uncaught();
+};
+
+void TestErrorDisplay::uncaught_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("byTimer");
+    QTest::addColumn<QString>("shown");
+    const QList<std::pair<const char*, QString>> kinds{
+        {"DbError", QStringLiteral("no such table: cheque")},
+        {"std::runtime_error", QStringLiteral("Falha na gravação do arquivo")},
+        {"SilentAbort", QString()},
+        {"something else", QStringLiteral("Erro desconhecido.")},
+    };
+    for (bool byTimer : {false, true})
+        for (const auto& [kind, shown] : kinds)
+            QTest::newRow(
+                qPrintable(QStringLiteral("%1 from a %2")
+                               .arg(QLatin1String(kind),
+                                    byTimer ? QStringLiteral("timer") : QStringLiteral("click"))))
+                << kind << byTimer << shown;
+}
+
+void TestErrorDisplay::uncaught() {
+    QFETCH(QString, kind);
+    QFETCH(bool, byTimer);
+    QFETCH(QString, shown);
+    QPushButton button(QStringLiteral("Gravar"));
+    int runs = 0;
+    connect(&button, &QPushButton::clicked, [&] {
+        ++runs;
+        raise(kind);
+    });
+    button.show();
+    DialogScript s;
+    for (int round = 1; round <= 2; ++round) {
+        if (!shown.isEmpty())
+            s.dlg(Kind::Error, shown, Button::Ok, {Button::Ok});
+        if (byTimer) {
+            QTimer::singleShot(0, [&] {
+                ++runs;
+                raise(kind);
+            });
+            QCoreApplication::processEvents();
+        } else {
+            QTest::mouseClick(&button, Qt::LeftButton);
+        }
+        VERIFY_SCRIPT(s);
+        QCOMPARE(runs, round);
+        QVERIFY(!ScreenCursor::isHourglass());
+    }
+}
+
+CAP_SHELL_TEST_MAIN(TestErrorDisplay)
+#include "tst_errordisplay.moc"
