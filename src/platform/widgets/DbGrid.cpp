@@ -118,6 +118,17 @@ void DbGrid::setDataSource(DataSource* source) {
     if (m_model) {
         m_model->setColumns(m_columns);
         m_model->setEditable(m_editable);
+        // While rows come and go the view moves its current index by itself; that is not the
+        // operator choosing a row. Connected before setModel, so that it runs before the
+        // selection model reacts.
+        auto hold = [this] { m_syncing = true; };
+        auto release = [this] { m_syncing = false; };
+        connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, hold);
+        connect(m_model, &QAbstractItemModel::rowsRemoved, this, release);
+        connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, hold);
+        connect(m_model, &QAbstractItemModel::rowsInserted, this, release);
+        connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, hold);
+        connect(m_model, &QAbstractItemModel::modelReset, this, release);
     }
     setModel(m_model);
     delete old;

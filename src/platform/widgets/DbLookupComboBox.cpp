@@ -36,7 +36,8 @@ void DbLookupComboBox::rebuild() {
     clear();
     m_keys.clear();
     Dataset* ds = listDataset();
-    if (ds && ds->isOpen()) {
+    // Called from the dataset's rowsReset, which an opening sends before its state is browse.
+    if (ds) {
         for (int row = 0; row < ds->recordCount(); ++row) {
             m_keys << ds->valueAt(row, m_keyField);
             addItem(ds->displayTextAt(row, m_resultField));

@@ -1,0 +1,39 @@
+#include "registries/udtmDepartamento.h"
+
+TdtmDepartamento::TdtmDepartamento(Connection* cnx, QObject* owner) : QObject(owner) {
+    setObjectName(QStringLiteral("dtmDepartamento"));
+
+    qryLkpAssociado = new Dataset(cnx, this);
+    qryLkpAssociado->setObjectName(QStringLiteral("qryLkpAssociado"));
+    qryLkpAssociado->setSql(QStringList{QStringLiteral("select ac.cod_associado, nom_associado"),
+                                        QStringLiteral("from associado ac"),
+                                        QStringLiteral("order by nom_associado")});
+    qryLkpAssociado->defineField(QStringLiteral("cod_associado"), FieldKind::Integer).readOnly =
+        true;
+    qryLkpAssociado->defineField(QStringLiteral("nom_associado"), FieldKind::String).size = 80;
+
+    qryDepartamento = new Dataset(cnx, this);
+    qryDepartamento->setObjectName(QStringLiteral("qryDepartamento"));
+    qryDepartamento->setSql(QStringList{QStringLiteral("select * from departamento"),
+                                        QStringLiteral("order by nom_departamento")});
+    qryDepartamento->setUpdateTable(QStringLiteral("departamento"),
+                                    QStringLiteral("cod_departamento"));
+    qryDepartamento->defineField(QStringLiteral("cod_departamento"), FieldKind::Integer).readOnly =
+        true;
+    qryDepartamento->defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
+    qryDepartamento
+        ->defineField(QStringLiteral("nom_departamento"), FieldKind::String,
+                      QStringLiteral("Departamento"))
+        .size = 80;
+    qryDepartamento->addLookupField(QStringLiteral("nom_associado"),
+                                    QStringLiteral("cod_associado"), qryLkpAssociado,
+                                    QStringLiteral("cod_associado"),
+                                    QStringLiteral("nom_associado"), QStringLiteral("Associado"));
+
+    dtsDepartamento = new DataSource(this);
+    dtsDepartamento->setObjectName(QStringLiteral("dtsDepartamento"));
+    dtsDepartamento->setDataSet(qryDepartamento);
+    dtsLkpAssociado = new DataSource(this);
+    dtsLkpAssociado->setObjectName(QStringLiteral("dtsLkpAssociado"));
+    dtsLkpAssociado->setDataSet(qryLkpAssociado);
+}
