@@ -50,7 +50,18 @@ inline bool showScreen(QWidget* w) {
     return QTest::qWaitForWindowActive(w);
 }
 
-// Types into a box the way the operator does: clicks into it, then the keys.
+// Key presses for each character of `text`, accented letters included.
+inline void keys(QWidget* w, const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(w, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
+                                Qt::NoModifier);
+    }
+}
+
+// Types into a box the way the operator does: puts the focus in it, then the keys.
 inline void typeInto(QLineEdit* box, const QString& text, bool clear = false) {
     box->setFocus();
     if (clear) {
@@ -58,7 +69,7 @@ inline void typeInto(QLineEdit* box, const QString& text, bool clear = false) {
         QTest::keyClick(box, Qt::Key_Backspace);
     }
     box->setCursorPosition(box->text().size());
-    QTest::keyClicks(box, text);
+    keys(box, text);
 }
 
 // Picks the entry with this caption in a drop-down, with the keyboard.
