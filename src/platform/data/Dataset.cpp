@@ -544,19 +544,22 @@ void Dataset::cancel() {
     if (!isEditing())
         return;
     const quint64 before = m_rows.at(m_cur).id;
-    if (m_state == State::Insert) {
+    const bool inserting = m_state == State::Insert;
+    // Back in browse before grids hear of the row, so that none of them posts it.
+    m_state = State::Browse;
+    m_modified = false;
+    m_changed.clear();
+    if (inserting) {
         const int at = m_cur;
         m_rows.removeAt(at);
-        emit rowRemoved(at);
         m_cur = m_rows.isEmpty() ? -1 : qMin(at, int(m_rows.size()) - 1);
+        emit rowRemoved(at);
     } else {
         m_rows[m_cur] = m_backup;
         emit rowChanged(m_cur);
     }
-    m_modified = false;
-    m_changed.clear();
     clearFlags();
-    setState(State::Browse);
+    emit stateChanged();
     emit dataChanged(QString());
     if (afterCancel)
         afterCancel();
@@ -583,8 +586,8 @@ void Dataset::remove() {
                     QVariantList{m_rows.at(m_cur).values.at(k)});
     const int at = m_cur;
     m_rows.removeAt(at);
-    emit rowRemoved(at);
     m_cur = m_rows.isEmpty() ? -1 : qMin(at, int(m_rows.size()) - 1);
+    emit rowRemoved(at);
     clearFlags();
     afterMove(before);
 }

@@ -1,0 +1,355 @@
+// The capture screen driven as an operator does: keys in the line and value boxes, the lot
+// toolbar, the scripted dialogs, then the screen and the database.
+#include "DialogScript.h"
+#include "TestDb.h"
+#include "capture/uCapturaCheque.h"
+#include "platform/widgets/DbLookupComboBox.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+using Dialogs::Button;
+using Dialogs::Kind;
+
+namespace {
+
+const QString Valida = "001234510180001235500001234566";
+
+// The valid line for another cheque number.
+QString linha(int numero) {
+    LinhaCheque l = SeparaLinhaCheque(Valida);
+    l.numCheque = QString("%1").arg(numero, 6, 10, QChar('0'));
+    l.dv2 = QString::number(CalculaDVModulo10(l.compe + l.numCheque + l.tipificacao));
+    return l.joined();
+}
+
+QString comDigito(const QString& line, int position, QChar digit) {
+    QString l = line;
+    l[position - 1] = digit;
+    return l;
+}
+
+struct Tela {
+    TestDb db;
+    DialogScript script;
+    TfrmCapturaCheque frm;
+    int associado = 0;
+    int lote = 0;
+
+    explicit Tela(Engine e, bool comLote = true) : db(e), frm(&db.conn()) {
+        associado = db.conn()
+                        .insertReturning("INSERT INTO associado (idt_tpo_associado, nom_associado) "
+                                         "VALUES ('F', 'Ana') RETURNING cod_associado",
+                                         {})
+                        .toInt();
+        if (comLote)
+            lote = db.conn()
+                       .insertReturning("INSERT INTO lote_cheque (cod_associado, num_lote, "
+                                        "dat_lote) VALUES (?, '1', ?) RETURNING cod_lote",
+                                        {associado, QDateTime(QDate(2026, 12, 1), QTime(9, 0))})
+                       .toInt();
+    }
+    void abre() {
+        frm.show();
+        // Shown again after a hide, the offscreen window has to be activated by hand.
+        QApplication::setActiveWindow(&frm);
+        if (!QTest::qWaitForWindowActive(&frm))
+            qFatal("capture screen not active");
+    }
+    void digita(QWidget* w, const QString& text) {
+        w->setFocus();
+        QTest::keyClicks(w, text);
+    }
+    void enter(QWidget* w) {
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Return);
+    }
+    // Types a line and a value and confirms the capture.
+    void captura(const QString& line, const QString& valor) {
+        digita(frm.edLinhaCheque, line);
+        enter(frm.edLinhaCheque);
+        digita(frm.ceValorCheque, valor);
+        script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", Button::Yes);
+        enter(frm.ceValorCheque);
+    }
+    QStringList grupos() const {
+        QStringList g;
+        for (const char* n : {"edBanco", "edAgencia", "edDV2", "edCompe", "edNumCheque", "edTPF",
+                              "edDV1", "edConta", "edDV3"})
+            g << frm.findChild<QLineEdit*>(n)->text();
+        return g;
+    }
+    int cheques() { return db.conn().selectValue("SELECT count(*) FROM cheque").toInt(); }
+};
+
+} // namespace
+
+class TestCaptura : public QObject {
+    Q_OBJECT
+private slots:
+    void validLine_data();
+    void validLine();
+    void wrongLine_data();
+    void wrongLine();
+    void keysOfTheLine();
+    void captureAndTotals_data() { TestDb::addEngineRows(); }
+    void captureAndTotals();
+    void refusedValues_data();
+    void refusedValues();
+    void sentLot();
+    void newLotNumbered();
+};
+
+void TestCaptura::validLine_data() {
+    QTest::addColumn<bool>("burst");
+    QTest::newRow("digit by digit") << false;
+    QTest::newRow("one burst") << true;
+}
+
+void TestCaptura::validLine() {
+    QFETCH(bool, burst);
+    Tela t(Engine::SQLite);
+    t.abre();
+    QCOMPARE(QApplication::focusWidget(), t.frm.edLinhaCheque);
+    if (burst) {
+        t.digita(t.frm.edLinhaCheque, Valida);
+    } else {
+        for (QChar c : Valida)
+            t.digita(t.frm.edLinhaCheque, QString(c));
+    }
+    t.enter(t.frm.edLinhaCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.edLinhaCheque->text(), QString("00123451 0180001235 500001234566"));
+    QCOMPARE(t.grupos(),
+             QStringList({"001", "2345", "1", "018", "000123", "5", "5", "0000123456", "6"}));
+    QCOMPARE(QApplication::focusWidget(), t.frm.ceValorCheque);
+    // Enter again on the accepted line judges its digits, not the blanks.
+    t.enter(t.frm.edLinhaCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.edLinhaCheque->text(), QString("00123451 0180001235 500001234566"));
+}
+
+void TestCaptura::wrongLine_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("position 8") << comDigito(Valida, 8, '2') << "DV-1 Inválido. Verifique!!";
+    QTest::newRow("position 19") << comDigito(Valida, 19, '6') << "DV-2 Inválido. Verifique!!";
+    QTest::newRow("position 30") << comDigito(Valida, 30, '7') << "DV-3 Inválido. Verifique!!";
+    QTest::newRow("8 and 19") << comDigito(comDigito(Valida, 8, '2'), 19, '6')
+                              << "DV-2 Inválido. Verifique!!";
+}
+
+void TestCaptura::wrongLine() {
+    QFETCH(QString, line);
+    QFETCH(QString, message);
+    Tela t(Engine::SQLite);
+    t.abre();
+    t.digita(t.frm.edLinhaCheque, line);
+    t.script.dlg(Kind::Warning, message, Button::Ok);
+    t.enter(t.frm.edLinhaCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.edLinhaCheque->text(), QString());
+    QCOMPARE(t.grupos().join(""), QString());
+    QCOMPARE(t.cheques(), 0);
+}
+
+void TestCaptura::keysOfTheLine() {
+    Tela t(Engine::SQLite);
+    t.abre();
+    // Letters, blanks and punctuation never appear; each one beeps.
+    t.digita(t.frm.edLinhaCheque, "00a1 2.");
+    QCOMPARE(t.frm.edLinhaCheque->text(), QString("0012"));
+    QCOMPARE(t.script.beeps(), 3);
+    QTest::keyClick(t.frm.edLinhaCheque, Qt::Key_Backspace);
+    QCOMPARE(t.frm.edLinhaCheque->text(), QString("001"));
+    // A line of 29 digits is refused and kept.
+    t.frm.edLinhaCheque->clear();
+    t.digita(t.frm.edLinhaCheque, Valida.left(29));
+    t.script.dlg(Kind::Warning, "A Linha do Cheque não é válida!", Button::Ok);
+    t.enter(t.frm.edLinhaCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.edLinhaCheque->text(), Valida.left(29));
+    QCOMPARE(QApplication::focusWidget(), t.frm.edLinhaCheque);
+    // No more than 30 digits are taken.
+    t.digita(t.frm.edLinhaCheque, "66");
+    QCOMPARE(t.frm.edLinhaCheque->text(), Valida.left(29) + "6");
+    // Enter in the value box with no line accepted stores nothing.
+    t.frm.edLinhaCheque->clear();
+    t.digita(t.frm.ceValorCheque, "10,00");
+    t.script.dlg(Kind::Warning, "A Linha do Cheque não é válida!", Button::Ok);
+    t.enter(t.frm.ceValorCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.cheques(), 0);
+    QCOMPARE(QApplication::focusWidget(), t.frm.edLinhaCheque);
+}
+
+void TestCaptura::captureAndTotals() {
+    QFETCH(Engine, engine);
+    Tela t(engine);
+    t.abre();
+    QCOMPARE(t.frm.StaticText3->text(), QString("R$ ,00"));
+    QVERIFY(!t.frm.btnExcluirCQ->isEnabled());
+    t.captura(linha(1), "100,00");
+    t.captura(linha(2), "50,50");
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.StaticText3->text(), QString("R$ 150,50"));
+    QCOMPARE(t.frm.StaticText5->text(), QString("2"));
+    QCOMPARE(t.frm.edLinhaCheque->text(), QString());
+    QCOMPARE(t.frm.ceValorCheque->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), t.frm.edLinhaCheque);
+    QVERIFY(t.frm.btnExcluirCQ->isEnabled());
+    QCOMPARE(t.db.conn().selectValue("SELECT sum(vlr_cheque) FROM cheque").toLongLong(), 1505000LL);
+    QCOMPARE(
+        t.db.conn().selectValue("SELECT num_cheque FROM cheque ORDER BY cod_cheque").toString(),
+        QString("000001"));
+
+    // The same cheque again is refused; the boxes keep what was typed and totals stay.
+    t.digita(t.frm.edLinhaCheque, linha(1));
+    t.enter(t.frm.edLinhaCheque);
+    t.digita(t.frm.ceValorCheque, "7,00");
+    t.script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", Button::Yes);
+    t.script.dlg(Kind::Error, "Cheque já registrado na base de dados!", Button::Ok);
+    t.enter(t.frm.ceValorCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.ceValorCheque->text(), QString("7,00"));
+    QCOMPARE(t.frm.StaticText3->text(), QString("R$ 150,50"));
+    QCOMPARE(t.cheques(), 2);
+
+    // Deleting the first cheque.
+    t.frm.DBGrid1->dataset()->first();
+    t.script.dlg(Kind::Confirmation, "Tem certeza de que deseja excluir o registro?", Button::Yes);
+    t.frm.btnExcluirCQ->click();
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.StaticText3->text(), QString("R$ 50,50"));
+    QCOMPARE(t.frm.StaticText5->text(), QString("1"));
+    t.frm.DBGrid1->dataset()->first();
+    t.script.dlg(Kind::Confirmation, "Tem certeza de que deseja excluir o registro?", Button::Yes);
+    t.frm.btnExcluirCQ->click();
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.StaticText3->text(), QString("R$ ,00"));
+    QVERIFY(!t.frm.btnExcluirCQ->isEnabled()); // the list is empty now
+    QCOMPARE(t.cheques(), 0);
+
+    // Reopened on the same lot, the totals are read again from the database.
+    t.frm.hide();
+    t.db.conn().execute("INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, "
+                        "num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque) "
+                        "VALUES (?, '001', '2345', '1', '018', '000999', '5', '5', '0000123456', "
+                        "'6', 20000)",
+                        {t.lote});
+    t.abre();
+    QCOMPARE(t.frm.StaticText5->text(), QString("0")); // kept for the lot last read
+}
+
+void TestCaptura::refusedValues_data() {
+    QTest::addColumn<QString>("valor");
+    QTest::addColumn<Button>("answer");
+    QTest::addColumn<QString>("lineAfter");
+    QTest::addColumn<QString>("valueAfter");
+    QTest::newRow("answer no") << "10,00" << Button::No << ""
+                               << "10,00";
+    QTest::newRow("zero") << "0,00" << Button::Yes << ""
+                          << "";
+    QTest::newRow("negative") << "-5,00" << Button::Yes << ""
+                              << "";
+    QTest::newRow("empty") << "" << Button::Yes << ""
+                           << "";
+}
+
+void TestCaptura::refusedValues() {
+    QFETCH(QString, valor);
+    QFETCH(Button, answer);
+    QFETCH(QString, lineAfter);
+    QFETCH(QString, valueAfter);
+    Tela t(Engine::SQLite);
+    t.abre();
+    t.digita(t.frm.edLinhaCheque, Valida);
+    t.enter(t.frm.edLinhaCheque);
+    t.digita(t.frm.ceValorCheque, valor);
+    t.script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", answer);
+    if (answer == Button::Yes)
+        t.script.dlg(Kind::Warning, "Favor informar o valor do cheque!", Button::Ok);
+    t.enter(t.frm.ceValorCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.edLinhaCheque->text(), lineAfter);
+    QCOMPARE(t.frm.ceValorCheque->text(), valueAfter);
+    QCOMPARE(t.cheques(), 0);
+}
+
+void TestCaptura::sentLot() {
+    Tela t(Engine::SQLite);
+    t.abre();
+    t.captura(linha(1), "10,00");
+    VERIFY_SCRIPT(t.script);
+    t.frm.hide();
+    t.db.conn().execute("UPDATE lote_cheque SET ind_gerado = ?", {true});
+    t.abre();
+    QVERIFY(!t.frm.btnExcluirCQ->isEnabled());
+    const QString msg =
+        "Não é possível capturar cheques para\n\reste lote, pois o mesmo já foi enviado!";
+    t.digita(t.frm.edLinhaCheque, linha(2));
+    t.enter(t.frm.edLinhaCheque);
+    t.digita(t.frm.ceValorCheque, "5,00");
+    t.script.box("Atenção", msg);
+    t.enter(t.frm.ceValorCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.ceValorCheque->text(), QString("5,00"));
+    // The generated state can also come from another copy while the screen is open.
+    t.db.conn().execute("UPDATE lote_cheque SET ind_gerado = ?", {false});
+    t.frm.hide();
+    t.abre();
+    QVERIFY(t.frm.btnExcluirCQ->isEnabled());
+    t.db.conn().execute("UPDATE lote_cheque SET ind_gerado = ?", {true});
+    t.script.dlg(Kind::Confirmation, "Tem certeza de que deseja excluir o registro?", Button::Yes);
+    t.script.box("Atenção", msg);
+    t.frm.btnExcluirCQ->click();
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.cheques(), 1);
+    // A lot with cheques cannot be deleted.
+    t.script.dlg(Kind::Confirmation, "Tem certeza de que deseja excluir o registro?", Button::Yes);
+    t.script.box(
+        "Atenção",
+        "Não é possível excluir o registro, pois existem outros registros vinculados a ele!");
+    t.frm.btnExcluir->click();
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.db.conn().selectValue("SELECT count(*) FROM lote_cheque").toInt(), 1);
+}
+
+void TestCaptura::newLotNumbered() {
+    Tela t(Engine::SQLite, false);
+    for (const char* n : {"1", "2", "10"})
+        t.db.conn().execute("INSERT INTO lote_cheque (cod_associado, num_lote, dat_lote) "
+                            "VALUES (?, ?, ?)",
+                            {t.associado, QString(n), QDateTime(QDate(2020, 1, 1), QTime(8, 0))});
+    t.abre();
+    t.frm.btnInserir->click();
+    QCOMPARE(QApplication::focusWidget(), t.frm.RxDBLookupCombo1);
+    QVERIFY(!t.frm.edLinhaCheque->isEnabled());
+    QVERIFY(t.frm.btnSalvar->isEnabled());
+    t.frm.RxDBLookupCombo1->setCurrentIndex(0);
+    emit t.frm.RxDBLookupCombo1->activated(0);
+    t.frm.btnSalvar->click();
+    QCOMPARE(t.frm.DBEdit1->text(), QString("11"));
+    QVERIFY(t.frm.edLinhaCheque->isEnabled());
+    QCOMPARE(t.db.conn()
+                 .selectValue("SELECT cod_associado FROM lote_cheque WHERE num_lote = '11'")
+                 .toInt(),
+             t.associado);
+    // Search by the exact number.
+    t.script.prompt("Digite o número do lote", "1");
+    t.frm.btnPesquisar->click();
+    QCOMPARE(t.frm.DBEdit1->text(), QString("1"));
+    t.script.prompt("Digite o número do lote", "10");
+    t.frm.btnPesquisar->click();
+    QCOMPARE(t.frm.DBEdit1->text(), QString("10"));
+    t.script.prompt("Digite o número do lote", "99");
+    t.frm.btnPesquisar->click();
+    QCOMPARE(t.frm.DBEdit1->text(), QString("10"));
+    VERIFY_SCRIPT(t.script);
+}
+
+QTEST_MAIN(TestCaptura)
+#include "tst_captura.moc"
