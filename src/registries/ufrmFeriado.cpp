@@ -20,7 +20,7 @@ TfrmFeriado::TfrmFeriado(Connection* cnx, QWidget* parent)
     lblDescricao->setObjectName(QStringLiteral("lblDescricao"));
     DBEdit1 = new DbEdit(editArea());
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->setMaxLength(50);
+    DBEdit1->setLimit(50);
     DBEdit1->setMinimumWidth(340);
 
     lblData = new QLabel(QStringLiteral("Data"), editArea());
@@ -101,6 +101,8 @@ void TfrmFeriado::RxDBGrid1DrawColumnCell(DbGridCell& cell) {
     const QStyle* style = cell.grid->style();
     QStyleOptionButton opt;
     opt.initFrom(cell.grid);
+    // A white box, as on any check box, whatever the list's background.
+    opt.palette.setColor(QPalette::Base, Qt::white);
     const int w = style->pixelMetric(QStyle::PM_IndicatorWidth, &opt, cell.grid);
     const int h = style->pixelMetric(QStyle::PM_IndicatorHeight, &opt, cell.grid);
     opt.rect = QRect(0, 0, qMin(w, box.width()), qMin(h, box.height()));

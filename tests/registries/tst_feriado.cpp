@@ -40,6 +40,7 @@ QImage expectedCell(const QTableView* grid, const QSize& size, QRgb background, 
     QPainter p(&img);
     QStyleOptionButton opt;
     opt.initFrom(grid);
+    opt.palette.setColor(QPalette::Base, Qt::white);
     const QRect box = QRect(QPoint(0, 0), size).adjusted(1, 1, -1, -1);
     const int w = grid->style()->pixelMetric(QStyle::PM_IndicatorWidth, &opt, grid);
     const int h = grid->style()->pixelMetric(QStyle::PM_IndicatorHeight, &opt, grid);

@@ -123,6 +123,7 @@ private slots:
     void digitsOnly();
     void digitsOnlyPaste();
     void editFollowsRecord();
+    void limit();
     void dateEdit_data();
     void dateEdit();
     void currencyEdit_data();
@@ -209,7 +210,7 @@ void TestWidgets::editFollowsRecord() {
     auto* e = h.add(new DbEdit);
     e->setDataSource(&d.src, "nom_funcionario");
     QVERIFY(h.show());
-    QCOMPARE(e->maxLength(), 80);
+    QCOMPARE(e->limit(), 80);
     QCOMPARE(e->text(), QString("Ana"));
     d.q.next();
     QCOMPARE(e->text(), QString("Bia"));
@@ -233,6 +234,31 @@ void TestWidgets::editFollowsRecord() {
     d.q.close();
     QCOMPARE(e->text(), QString());
     QVERIFY(e->isReadOnly());
+}
+
+void TestWidgets::limit() {
+    Data d;
+    Host h;
+    auto* e = h.add(new DbEdit);
+    e->setDataSource(&d.src, "nom_funcionario");
+    e->setLimit(2);
+    QVERIFY(h.show());
+    QCOMPARE(e->text(), QString("Ana")); // a longer value is shown whole
+    e->setFocus();
+    e->setCursorPosition(3);
+    press(e, "x");
+    QCOMPARE(e->text(), QString("Ana"));
+    press(e, "\bx\bx");
+    QCOMPARE(e->text(), QString("Ax"));
+    press(e, "\b");
+    QGuiApplication::clipboard()->setText("123");
+    e->paste();
+    QCOMPARE(e->text(), QString("A1"));
+    QCOMPARE(d.q.asString("nom_funcionario"), QString("A1"));
+    // A new limit leaves the text alone.
+    e->setLimit(1);
+    d.q.cancel();
+    QCOMPARE(e->text(), QString("Ana"));
 }
 
 void TestWidgets::dateEdit_data() {

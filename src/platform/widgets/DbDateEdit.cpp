@@ -40,6 +40,8 @@ DbDateEdit::DbDateEdit(QWidget* parent) : DbEdit(parent) {
     lay->setContentsMargins(0, 0, 0, 0);
     m_calendar = new QCalendarWidget(m_popup);
     m_calendar->setGridVisible(true);
+    m_calendar->setLocale(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     lay->addWidget(m_calendar);
     connect(m_calendar, &QCalendarWidget::clicked, this, &DbDateEdit::pick);
     connect(m_calendar, &QCalendarWidget::activated, this, &DbDateEdit::pick);

@@ -51,7 +51,7 @@ void DbEdit::setDataSource(DataSource* source, const QString& field) {
     m_link->setDataSource(source, field);
     const FieldDef* d = m_link->fieldDef();
     if (d && d->size > 0)
-        setMaxLength(d->size);
+        setLimit(d->size);
 }
 
 void DbEdit::digitsOnlyKeyPress(QChar& key) {
@@ -101,6 +101,11 @@ void DbEdit::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
+    const bool printable = !key.isNull() && key.unicode() >= 32 && key.unicode() != 127;
+    if (printable && m_limit > 0 && text().size() - selectedText().size() >= m_limit) {
+        event->accept(); // full
+        return;
+    }
     // Printable keys were filtered one by one; anything else that changes the text (a paste
     // shortcut the filter let through) is checked as a whole.
     m_typing = !key.isNull() && (key.unicode() >= 32 || key.unicode() == 8 || key.unicode() == 13);
@@ -124,6 +129,12 @@ void DbEdit::onTextEdited(const QString& text) {
     }
     if (!m_link->canRead()) {
         setText(m_shown);
+        return;
+    }
+    if (!m_typing && m_limit > 0 && text.size() > m_limit && text.size() > m_shown.size()) {
+        // A paste takes what fits.
+        setText(text.left(qMax(m_limit, int(m_shown.size()))));
+        onTextEdited(this->text());
         return;
     }
     try {

@@ -14,6 +14,12 @@ public:
 
     // The limit of characters defaults to the field's size when the field declares one.
     void setDataSource(DataSource* source, const QString& field);
+
+    // The most characters the operator can type or paste; 0: no limit. Unlike
+    // QLineEdit::setMaxLength (leave that alone on these boxes) it never cuts what the record
+    // holds: a longer value is shown whole, and changing the limit leaves the text as it is.
+    void setLimit(int chars) { m_limit = chars; }
+    int limit() const { return m_limit; }
     DataSource* dataSource() const { return m_link->dataSource(); }
     QString dataField() const { return m_link->field(); }
 
@@ -47,6 +53,7 @@ private:
 
     FieldLink* m_link;
     bool m_digitsOnly = false;
+    int m_limit = 0;
     bool m_typing = false; // the change comes from a key that went through onKeyPress
     QString m_shown;       // the text before the last change, to undo a refused paste
 };

@@ -90,6 +90,7 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setStretchLastSection(true);
     setWordWrap(false);
     setBackgroundColor(palette().color(QPalette::Button));
 }
