@@ -371,6 +371,14 @@ void TestCadastro::frame() {
         QVERIFY(!b->toolTip().isEmpty());
     }
     QCOMPARE(w.findChild<QToolButton*>("btnUltimo")->toolTip(), QString("Último"));
+    // Esc from the list and from the lookup box, which have uses of their own for keys.
+    for (QWidget* focused :
+         {static_cast<QWidget*>(w.RxDBGrid1), static_cast<QWidget*>(w.RxDBLookupCombo1)}) {
+        QVERIFY(drv::showScreen(&w));
+        focused->setFocus();
+        QTest::keyClick(focused, Qt::Key_Escape);
+        QVERIFY2(!w.isVisible(), focused->metaObject()->className());
+    }
 }
 
 QTEST_MAIN(TestCadastro)
