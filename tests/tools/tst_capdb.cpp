@@ -1,0 +1,471 @@
+#include "Capdb.h"
+#include "Consistency.h"
+#include "TestDb.h"
+#include "core/Schema.h"
+#include "platform/data/DateCodec.h"
+#include "platform/data/Money.h"
+#include "platform/data/TransactionGuard.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <map>
+#include <memory>
+
+namespace {
+
+// The day the demo data is made for in these tests.
+const QDate Today(2024, 6, 14);
+
+// Where capdb may create a database: a path not yet taken on SQLite, a new empty database on
+// PostgreSQL.
+class Target {
+public:
+    explicit Target(Engine e) {
+        if (e == Engine::PostgreSQL) {
+            m_pg = std::make_unique<TestDb>(e, false);
+            m_path = m_pg->target();
+        } else {
+            m_path = m_dir.filePath(QStringLiteral("cap.db"));
+        }
+    }
+    QString path() const { return m_path; }
+    // A connection of the test's own, opened on first use.
+    Connection& conn() {
+        if (!m_conn) {
+            static int n = 0;
+            m_conn = std::make_unique<Connection>(QStringLiteral("tst_capdb_%1").arg(++n));
+            m_conn->setConnectionString(m_path);
+            m_conn->open();
+        }
+        return *m_conn;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TestDb> m_pg;
+    QString m_path;
+    std::unique_ptr<Connection> m_conn;
+};
+
+struct Run {
+    int status;
+    QString out;
+    QString err;
+};
+
+Run capdb(const QStringList& args) {
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = Capdb::run(args, out, err);
+    return r;
+}
+
+// Every row of every table, as text, so that two databases can be compared.
+QStringList dump(Connection& c) {
+    QStringList out;
+    for (const QString& t : Schema::tableNames()) {
+        const QStringList cols = Schema::columnNames(t);
+        const ResultSet rs =
+            c.select(QStringLiteral("select * from %1 order by %2").arg(t, cols.first()));
+        for (const QVariantList& row : rs.rows) {
+            QStringList fields;
+            for (int i = 0; i < row.size(); ++i) {
+                const QVariant& v = row[i];
+                if (cols[i].startsWith(QLatin1String("dat_")))
+                    fields << DateCodec::toSql(DateCodec::fromDb(v));
+                else if (cols[i].startsWith(QLatin1String("ind_")))
+                    fields << (v.isNull() ? QString() : v.toBool() ? "1" : "0");
+                else
+                    fields << (v.isNull() ? QString() : v.toString());
+            }
+            out << t + QLatin1Char('|') + fields.join(QLatin1Char('|'));
+        }
+    }
+    return out;
+}
+
+int count(Connection& c, const QString& sql, const QVariantList& params = {}) {
+    return c.selectValue(sql, params).toInt();
+}
+
+} // namespace
+
+class TestCapdb : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanupTestCase() { m_demos.clear(); }
+    void commandLine_data();
+    void commandLine();
+    void refusesExisting_data();
+    void refusesExisting();
+    void refusesExistingFile();
+    void demoShape_data() { TestDb::addEngineRows(); }
+    void demoShape();
+    void demoHolidays();
+    void checkFindsFaults_data();
+    void checkFindsFaults();
+    void checkCommandOnBrokenLine_data() { TestDb::addEngineRows(); }
+    void checkCommandOnBrokenLine();
+
+private:
+    // A demo database per engine, shared by the cases that only read it or that damage it
+    // inside a transaction they roll back.
+    Target& demo(Engine e) {
+        auto& t = m_demos[e];
+        if (!t) {
+            t = std::make_unique<Target>(e);
+            Capdb::demo(t->path(), Today);
+        }
+        return *t;
+    }
+    std::map<Engine, std::unique_ptr<Target>> m_demos;
+};
+
+void TestCapdb::commandLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("error"); // the one line on standard error, or how it starts
+
+    const QString help = QStringLiteral(" (capdb --help explica os comandos).");
+    QTest::newRow("no command") << QStringList() << 2 << "capdb: falta o comando" + help;
+    QTest::newRow("unknown command")
+        << QStringList{"apagar", "@dir/x.db"} << 2 << "capdb: comando desconhecido: apagar" + help;
+    QTest::newRow("init without path")
+        << QStringList{"init"} << 2 << "capdb init: falta o CAMINHO do banco de dados" + help;
+    QTest::newRow("demo with a blank path")
+        << QStringList{"demo", "  "} << 2 << "capdb demo: falta o CAMINHO do banco de dados" + help;
+    QTest::newRow("check with two paths") << QStringList{"check", "@dir/a.db", "@dir/b.db"} << 2
+                                          << "capdb check: argumento a mais: @dir/b.db" + help;
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+    QTest::newRow("check of a missing file") << QStringList{"check", "@dir/nada.db"} << 1
+                                             << "capdb check: O arquivo @dir/nada.db não existe.";
+    QTest::newRow("init in a missing folder")
+        << QStringList{"init", "@dir/nada/x.db"} << 1
+        << "capdb init: Não foi possível criar o arquivo @dir/nada/x.db:";
+    QTest::newRow("check of a file that is not a database")
+        << QStringList{"check", "@dir/texto.db"} << 1 << "capdb check: ";
+}
+
+// Through the real executable: its exit status and what it writes.
+void TestCapdb::commandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, error);
+
+    QTemporaryDir dir;
+    QFile text(dir.filePath(QStringLiteral("texto.db")));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write(QByteArray(4096, 'x'));
+    text.close();
+    for (QString& a : args)
+        a.replace(QLatin1String("@dir"), dir.path());
+    error.replace(QLatin1String("@dir"), dir.path());
+
+    QProcess p;
+    p.start(QStringLiteral(CAPDB_EXE), args);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), status);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    if (status == 0) {
+        QCOMPARE(err, QString());
+        QVERIFY(out.contains(QLatin1String("init CAMINHO")));
+        QVERIFY(out.contains(QLatin1String("check CAMINHO")));
+    } else {
+        QCOMPARE(err.count(QLatin1Char('\n')), 1);
+        QVERIFY(err.endsWith(QLatin1Char('\n')));
+        QCOMPARE(err.trimmed().left(error.size()), error);
+        QCOMPARE(out, QString());
+    }
+    // A failed init leaves nothing behind.
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("nada"))));
+}
+
+void TestCapdb::refusesExisting_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    for (Engine e : TestDb::engines())
+        for (const char* first : {"init", "demo"})
+            for (const char* second : {"init", "demo"})
+                QTest::newRow(qPrintable(
+                    QStringLiteral("%1: %2 then %3").arg(TestDb::engineName(e), first, second)))
+                    << e << QString(first) << QString(second);
+}
+
+void TestCapdb::refusesExisting() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+
+    Target t(engine);
+    const Run created = capdb({first, t.path()});
+    QCOMPARE(created.status, 0);
+    QCOMPARE(created.err, QString());
+    Schema::verify(t.conn());
+    const QStringList before = dump(t.conn());
+    QCOMPARE(before.isEmpty(), first == QLatin1String("init"));
+
+    const Run again = capdb({second, t.path()});
+    QCOMPARE(again.status, 1);
+    QCOMPARE(again.err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(again.err.contains(engine == Engine::SQLite ? "já existe" : "já contém tabelas"),
+             qPrintable(again.err));
+    QCOMPARE(dump(t.conn()), before);
+    QCOMPARE(capdb({"check", t.path()}).status, 0);
+}
+
+// Any file at the path is refused as it is, database or not.
+void TestCapdb::refusesExistingFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vazio.db"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    const Run r = capdb({"init", path});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.err, QStringLiteral("capdb init: %1 já existe; o capdb não sobrescreve um banco "
+                                   "de dados.\n")
+                        .arg(path));
+    QCOMPARE(QFileInfo(path).size(), 0);
+}
+
+void TestCapdb::demoShape() {
+    QFETCH(Engine, engine);
+    Connection& c = demo(engine).conn();
+    QCOMPARE(capdb({"check", demo(engine).path()}).status, 0);
+
+    // The same day gives the same data, whichever engine keeps it.
+    if (engine != Engine::SQLite)
+        QCOMPARE(dump(c), dump(demo(Engine::SQLite).conn()));
+
+    QVERIFY(count(c, "select count(*) from associado where idt_tpo_associado = 'F'") > 0);
+    QVERIFY(count(c, "select count(*) from associado where idt_tpo_associado = 'J'") > 0);
+    QCOMPARE(count(c, "select count(distinct idt_dst_mov_bancoob) from associado"), 6);
+    QVERIFY(count(c, "select count(*) from funcionario where dat_demissao is not null") > 0);
+    QVERIFY(count(c, "select count(*) from funcionario where vlr_salario = 0") > 0);
+    // An employee's department and movement code are those of the employee's member.
+    QCOMPARE(count(c, "select count(*) from funcionario f join departamento d on "
+                      "d.cod_departamento = f.cod_departamento "
+                      "where d.cod_associado <> f.cod_associado"),
+             0);
+    QCOMPARE(count(c, "select count(*) from funcionario f join movimento m on "
+                      "m.cod_movimento = f.cod_movimento where m.cod_associado <> f.cod_associado"),
+             0);
+
+    // Lots numbered 1..N in the order of their dates, in every state.
+    const ResultSet lots =
+        c.select(QStringLiteral("select num_lote, dat_lote from lote_cheque order by dat_lote"));
+    for (int i = 0; i < lots.rows.size(); ++i)
+        QCOMPARE(lots.rows[i][0].toString(), QString::number(i + 1));
+    const QVariantList yes{true}, no{false};
+    QVERIFY(count(c, "select count(*) from lote_cheque where ind_gerado = ?", yes) > 0);
+    QVERIFY(count(c,
+                  "select count(*) from lote_cheque l where ind_gerado = ? and not exists "
+                  "(select 1 from cheque c where c.cod_lote = l.cod_lote)",
+                  no) > 0);
+    QVERIFY(count(c,
+                  "select count(*) from lote_cheque l where ind_gerado = ? and exists "
+                  "(select 1 from cheque c where c.cod_lote = l.cod_lote "
+                  "and dat_deposito is null)",
+                  no) > 0);
+    // Released for regeneration: not generated, its cheques keep their "data boa".
+    QVERIFY(count(c,
+                  "select count(*) from lote_cheque l where ind_gerado = ? and exists "
+                  "(select 1 from cheque c where c.cod_lote = l.cod_lote "
+                  "and dat_deposito is not null)",
+                  no) > 0);
+
+    // Cheques at every step of their life.
+    QVERIFY(count(c,
+                  "select count(*) from cheque where ind_devolvido = ? "
+                  "and dat_reapresentacao is null",
+                  yes) > 0);
+    QVERIFY(count(c,
+                  "select count(*) from cheque where ind_devolvido = ? and "
+                  "dat_reapresentacao is not null and dat_2reapresentacao is null",
+                  no) > 0);
+    QVERIFY(count(c,
+                  "select count(*) from cheque where ind_devolvido = ? "
+                  "and dat_reapresentacao is not null",
+                  yes) > 0);
+    QVERIFY(count(c, "select count(*) from cheque where dat_2reapresentacao is not null") > 0);
+
+    // Dates in the order events happen, none after the day the data was made for.
+    const ResultSet rs = c.select(QStringLiteral(
+        "select l.dat_lote, l.dat_gerado, c.dat_deposito, c.dat_devolucao, c.dat_reapresentacao, "
+        "c.dat_2reapresentacao, c.ind_devolvido from cheque c "
+        "join lote_cheque l on l.cod_lote = c.cod_lote"));
+    for (const QVariantList& r : rs.rows) {
+        const QDate lot = DateCodec::fromDb(r[0]).date();
+        const QDateTime generated = DateCodec::fromDb(r[1]), deposited = DateCodec::fromDb(r[2]),
+                        returned = DateCodec::fromDb(r[3]), first = DateCodec::fromDb(r[4]),
+                        second = DateCodec::fromDb(r[5]);
+        const bool standsReturned = r[6].toBool();
+        QVERIFY(lot <= Today);
+        if (generated.isValid())
+            QVERIFY(lot <= generated.date());
+        if (deposited.isValid())
+            QVERIFY(lot <= deposited.date());
+        if (returned.isValid()) {
+            QVERIFY(deposited < returned);
+            QVERIFY(returned.date() <= Today);
+        }
+        // The return date is the latest return: after the first re-presentation when the
+        // cheque came back again.
+        if (first.isValid() && (second.isValid() || standsReturned))
+            QVERIFY(first < returned);
+        if (first.isValid() && !second.isValid() && !standsReturned)
+            QVERIFY(returned < first);
+        if (second.isValid())
+            QVERIFY(returned < second);
+        for (const QDateTime& d : {first, second})
+            if (d.isValid())
+                QVERIFY(d.date() <= Today);
+    }
+
+    // Amounts are exact whole cents.
+    QCOMPARE(count(c, "select count(*) from cheque where vlr_cheque % 100 <> 0"), 0);
+}
+
+void TestCapdb::demoHolidays() {
+    Connection& c = demo(Engine::SQLite).conn();
+    QStringList got;
+    for (const QVariantList& r :
+         c.select(QStringLiteral("select dat_feriado, ind_dia_fixo from feriado")).rows)
+        got << DateCodec::fromDb(r[0]).date().toString(Qt::ISODate) +
+                   (r[1].toBool() ? " fixo" : "");
+    got.sort();
+    const QStringList expected = {
+        "2024-01-01 fixo", "2024-02-12",      "2024-02-13",      "2024-03-29",
+        "2024-04-21 fixo", "2024-05-01 fixo", "2024-05-30",      "2024-09-07 fixo",
+        "2024-10-12 fixo", "2024-11-02 fixo", "2024-11-15 fixo", "2024-11-20 fixo",
+        "2024-12-25 fixo", "2025-03-03",      "2025-03-04",      "2025-04-18",
+        "2025-06-19",
+    };
+    QCOMPARE(got, expected);
+}
+
+void TestCapdb::checkFindsFaults_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QVariantList>("params");
+    QTest::addColumn<QString>("message"); // how the one-line message starts
+
+    const QString firstCheque = QStringLiteral("cod_cheque = 1");
+    const QString flip = QStringLiteral("update cheque set %1 = case %1 when '0' then '1' "
+                                        "else '0' end where cod_cheque = 1");
+    // A cheque of lot 5, which was generated and whose cheques were never returned.
+    const QString chequeOfLot5 =
+        QStringLiteral("cod_cheque = (select min(cod_cheque) from cheque where cod_lote = "
+                       "(select cod_lote from lote_cheque where num_lote = '5'))");
+    for (Engine e : TestDb::engines()) {
+        const QString n = TestDb::engineName(e) + QStringLiteral(": ");
+        const auto row = [&](const char* name, const QString& damage, const QVariantList& params,
+                             const QString& message) {
+            QTest::newRow(qPrintable(n + name)) << e << damage << params << message;
+        };
+        row("DV3 wrong", flip.arg("num_dv3"), {}, "Cheque 1 do lote 1: linha CMC-7 ");
+        row("DV1 wrong", flip.arg("num_dv1"), {}, "Cheque 1 do lote 1: linha CMC-7 ");
+        row("DV2 wrong", flip.arg("num_dv2"), {}, "Cheque 1 do lote 1: linha CMC-7 ");
+        row("account group short", "update cheque set num_conta = '123456789' where " + firstCheque,
+            {}, "Cheque 1 do lote 1: linha CMC-7 \"");
+        row("zero value", "update cheque set vlr_cheque = 0 where " + firstCheque, {},
+            "Cheque 1 do lote 1: valor zero.");
+        row("data boa other than the generation date",
+            "update cheque set dat_deposito = ? where " + firstCheque, {QDate(2024, 1, 2)},
+            "Cheque 1 do lote 1: data boa 02/01/2024 00:00:00 diferente da data de geração");
+        row("data boa missing in a generated lot",
+            "update cheque set dat_deposito = null where " + firstCheque, {},
+            "Cheque 1 do lote 1: data boa vazia diferente");
+        row("generated lot without its date",
+            "update lote_cheque set dat_gerado = null where num_lote = '1'", {},
+            "Lote 1: gerado, mas sem data de geração.");
+        row("generation date with a time of day",
+            "update lote_cheque set dat_gerado = ? where num_lote = '1'",
+            {QDateTime(QDate(2024, 2, 1), QTime(10, 30))},
+            "Lote 1: data de geração 01/02/2024 10:30:00 com hora do dia.");
+        row("open lot with a generation date",
+            "update lote_cheque set dat_gerado = ? where num_lote = '14'", {QDate(2024, 6, 14)},
+            "Lote 14: não gerado, mas com data de geração 14/06/2024 00:00:00.");
+        row("returned cheque in an open lot",
+            "update cheque set ind_devolvido = ?, dat_devolucao = ? where cod_lote = "
+            "(select cod_lote from lote_cheque where num_lote = '13')",
+            {true, QDate(2024, 6, 13)},
+            "Cheque 83 do lote 13: lote não gerado, mas o cheque consta como devolvido ou "
+            "reapresentado.");
+        row("returned without a return date",
+            "update cheque set ind_devolvido = ? where " + chequeOfLot5, {true},
+            "Cheque 35 do lote 5: devolvido sem data de devolução.");
+        row("re-presented without a return date",
+            "update cheque set dat_reapresentacao = ? where " + chequeOfLot5, {QDate(2024, 6, 3)},
+            "Cheque 35 do lote 5: reapresentado sem data de devolução.");
+        row("second re-presentation without the first",
+            "update cheque set dat_reapresentacao = null where dat_2reapresentacao is not null", {},
+            "Cheque 1 do lote 1: segunda reapresentação sem a primeira.");
+        row("returned after the second re-presentation",
+            "update cheque set ind_devolvido = ? where dat_2reapresentacao is not null", {true},
+            "Cheque 1 do lote 1: devolvido depois da segunda reapresentação.");
+        row("lot number with a leading zero",
+            "update lote_cheque set num_lote = '007' where num_lote = '7'", {},
+            "Lote de código 7: número \"007\" não é um número inteiro positivo");
+        row("lot number zero", "update lote_cheque set num_lote = '0' where num_lote = '7'", {},
+            "Lote de código 7: número \"0\"");
+        row("member with a wrong CPF",
+            "update associado set num_cgc_cpf = '12345678901' where idt_tpo_associado = 'F'", {},
+            "Associado 5: Cnpj/Cpf \"12345678901\" inválido.");
+        row("member with an unknown destination",
+            "update associado set idt_dst_mov_bancoob = '05' where cod_associado = 2", {},
+            "Associado 2: destino do movimento \"05\" inválido.");
+        row("employee with a CPF of ones",
+            "update funcionario set num_cpf = '11111111111' where cod_funcionario = 3", {},
+            "Funcionário 3: Cpf \"11111111111\" inválido.");
+        row("column missing", "alter table cheque drop column dat_2reapresentacao", {},
+            "Coluna cheque.dat_2reapresentacao não encontrada no banco de dados.");
+    }
+}
+
+void TestCapdb::checkFindsFaults() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, damage);
+    QFETCH(QVariantList, params);
+    QFETCH(QString, message);
+
+    Connection& c = demo(engine).conn();
+    TransactionGuard tx(c);
+    QVERIFY(c.execute(damage, params) >= 0);
+    QString error;
+    try {
+        Consistency::check(c);
+    } catch (const DbError& e) {
+        error = e.message();
+    }
+    QCOMPARE(error.left(message.size()), message);
+}
+
+void TestCapdb::checkCommandOnBrokenLine() {
+    QFETCH(Engine, engine);
+    Target t(engine);
+    QCOMPARE(capdb({"demo", t.path()}).status, 0);
+    const ResultSet rs = t.conn().select(
+        QStringLiteral("select num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
+                       "num_tipificacao, num_dv1, num_conta, num_dv3 from cheque "
+                       "where cod_cheque = 2"));
+    QString line;
+    for (const QVariant& group : rs.rows[0])
+        line += group.toString();
+    t.conn().execute(QStringLiteral("update cheque set num_dv3 = ? where cod_cheque = 2"),
+                     {QString::number((line.right(1).toInt() + 1) % 10)});
+    const Run r = capdb({"check", t.path()});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.out, QString());
+    QCOMPARE(r.err, QStringLiteral("capdb check: Cheque 2 do lote 1: linha CMC-7 %1 com dígito "
+                                   "verificador inválido (num_dv3).\n")
+                        .arg(line.left(29) + QString::number((line.right(1).toInt() + 1) % 10)));
+}
+
+QTEST_GUILESS_MAIN(TestCapdb)
+#include "tst_capdb.moc"
