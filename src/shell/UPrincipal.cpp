@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -31,8 +32,22 @@ ScreenSlot& slotOf(Screen s) {
     return g_screens[static_cast<size_t>(s)];
 }
 
-constexpr int BannerWidth = 560;
+constexpr int ButtonWidth = 280;
+constexpr int ButtonHeight = 46;
+constexpr int Margin = 20;
+constexpr int ColumnGap = 16;
+constexpr int BannerWidth = 2 * ButtonWidth + ColumnGap + 2 * Margin;
 constexpr int BannerHeight = 110;
+
+// The largest font of `pixels` or less in which `text` fits `width`.
+QFont fitted(QFont font, int pixels, const QString& text, int width) {
+    for (; pixels > 8; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).horizontalAdvance(text) <= width)
+            break;
+    }
+    return font;
+}
 
 // The banner: a cheque with its CMC-7 band beside the program's name.
 QPixmap makeBanner() {
@@ -65,21 +80,20 @@ QPixmap makeBanner() {
         x += (i % 8 == 7) ? 8 : 4.6;
     }
 
+    const QRectF text(216, 18, BannerWidth - 216 - Margin, 44);
+    const QString name = QStringLiteral("Captura de Cheques");
     QFont title(QStringLiteral("DejaVu Sans"));
-    title.setPixelSize(30);
     title.setBold(true);
-    p.setFont(title);
+    p.setFont(fitted(title, 30, name, int(text.width())));
     p.setPen(QColor(0x2E, 0x5E, 0x2E));
-    p.drawText(QRectF(214, 20, BannerWidth - 230, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Captura de Cheques"));
-    QFont sub(QStringLiteral("DejaVu Sans"));
-    sub.setPixelSize(14);
-    p.setFont(sub);
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, name);
+    const QString tagline = QStringLiteral("Depósito, custódia e pagamento de salários");
+    p.setFont(fitted(QFont(QStringLiteral("DejaVu Sans")), 14, tagline, int(text.width())));
     p.setPen(QColor(0x70, 0x70, 0x70));
-    p.drawText(QRectF(216, 62, BannerWidth - 230, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Depósito, custódia e pagamento de salários"));
+    p.drawText(QRectF(text.left(), 62, text.width(), 24), Qt::AlignLeft | Qt::AlignVCenter,
+               tagline);
     p.setPen(QPen(QColor(0x9C, 0xC4, 0x9C), 2));
-    p.drawLine(QPointF(216, 90), QPointF(BannerWidth - 20, 90));
+    p.drawLine(QPointF(text.left(), 90), QPointF(text.right(), 90));
     return pm;
 }
 } // namespace
@@ -111,7 +125,7 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
         f.setBold(true);
         f.setPixelSize(14);
         b->setFont(f);
-        b->setMinimumSize(250, 48);
+        b->setMinimumSize(ButtonWidth, ButtonHeight);
         b->setFocusPolicy(Qt::StrongFocus);
         b->installEventFilter(this);
         connect(b, &QPushButton::clicked, this, handler);
@@ -143,8 +157,8 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
     const QList<QPushButton*> right{SpeedButton7, SpeedButton6, SpeedButton8, SpeedButton9,
                                     SpeedButton10};
     auto* grid = new QGridLayout;
-    grid->setContentsMargins(20, 16, 20, 20);
-    grid->setHorizontalSpacing(16);
+    grid->setContentsMargins(Margin, 16, Margin, Margin);
+    grid->setHorizontalSpacing(ColumnGap);
     grid->setVerticalSpacing(10);
     for (int row = 0; row < 5; ++row) {
         grid->addWidget(left[row], row, 0);

@@ -21,6 +21,13 @@ const auto EditStyle =
     QStringLiteral("QLineEdit { border: 1px solid #808080; background: white; padding: 2px;"
                    " lineedit-password-character: 42; }");
 
+// Flat: no raised edge, a thin frame so that they still read as buttons.
+const auto ButtonStyle = QStringLiteral(
+    "QToolButton { border: 1px solid #a8a8ac; border-radius: 2px; background: #ececef;"
+    " padding: 3px 8px; }"
+    " QToolButton:hover { background: white; }"
+    " QToolButton:pressed { background: #d4d4d8; }");
+
 bool isEnter(const QKeyEvent* k) {
     return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
 }
@@ -69,6 +76,7 @@ TfrmLogin::TfrmLogin(QWidget* parent)
         b->setObjectName(QLatin1String(name));
         b->setText(caption);
         b->setAutoRaise(true);
+        b->setStyleSheet(ButtonStyle);
         b->setFocusPolicy(Qt::NoFocus);
         b->setFixedWidth(56);
         return b;
