@@ -2,6 +2,7 @@
 
 #include "platform/data/DateCodec.h"
 #include "platform/data/Money.h"
+#include "platform/data/SqliteDirect.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -145,11 +146,14 @@ QVariant Connection::bindValue(const QVariant& v) {
     }
 }
 
-template <class Bind>
-ResultSet Connection::run(const QString& sql, bool hasParams, Bind bind, bool wantRows,
+ResultSet Connection::run(const QString& sql, const QList<Binding>& params, bool wantRows,
                           int* affected) const {
     if (!isOpen())
         throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
+    if (m_engine == Engine::SQLite) {
+        if (sqlite3* h = SqliteDirect::handle(database()))
+            return SqliteDirect::run(h, sql, params, wantRows, affected);
+    }
     // In a PostgreSQL transaction a failed statement would poison the whole transaction;
     // a savepoint undoes just that statement, as SQLite does by itself.
     const bool guard = m_inTransaction && m_engine == Engine::PostgreSQL;
@@ -161,10 +165,15 @@ ResultSet Connection::run(const QString& sql, bool hasParams, Bind bind, bool wa
         q.setForwardOnly(true);
         // Statements without parameters run as they are: PostgreSQL cannot prepare DDL.
         bool ok;
-        if (hasParams) {
+        if (!params.isEmpty()) {
             ok = q.prepare(sql);
             if (ok) {
-                bind(q);
+                for (const Binding& p : params) {
+                    if (p.first.isEmpty())
+                        q.addBindValue(p.second);
+                    else
+                        q.bindValue(p.first, p.second);
+                }
                 ok = q.exec();
             }
         } else {
@@ -198,24 +207,25 @@ ResultSet Connection::run(const QString& sql, bool hasParams, Bind bind, bool wa
     return rs;
 }
 
+namespace {
+QList<Connection::Binding> positional(const QVariantList& params) {
+    QList<Connection::Binding> out;
+    out.reserve(params.size());
+    for (const QVariant& p : params)
+        out << Connection::Binding(QString(), Connection::bindValue(p));
+    return out;
+}
+} // namespace
+
 ResultSet Connection::select(const QString& sql, const QVariantList& params) const {
-    return run(
-        sql, !params.isEmpty(),
-        [&](QSqlQuery& q) {
-            for (const QVariant& p : params)
-                q.addBindValue(bindValue(p));
-        },
-        true, nullptr);
+    return run(sql, positional(params), true, nullptr);
 }
 
 ResultSet Connection::select(const QString& sql, const QVariantMap& params) const {
-    return run(
-        sql, !params.isEmpty(),
-        [&](QSqlQuery& q) {
-            for (auto it = params.begin(); it != params.end(); ++it)
-                q.bindValue(QLatin1Char(':') + it.key(), bindValue(it.value()));
-        },
-        true, nullptr);
+    QList<Binding> named;
+    for (auto it = params.begin(); it != params.end(); ++it)
+        named << Binding(QLatin1Char(':') + it.key(), bindValue(it.value()));
+    return run(sql, named, true, nullptr);
 }
 
 QVariant Connection::selectValue(const QString& sql, const QVariantList& params, int field) const {
@@ -229,13 +239,7 @@ QVariant Connection::selectValue(const QString& sql, const QVariantList& params,
 
 int Connection::execute(const QString& sql, const QVariantList& params) const {
     int affected = 0;
-    run(
-        sql, !params.isEmpty(),
-        [&](QSqlQuery& q) {
-            for (const QVariant& p : params)
-                q.addBindValue(bindValue(p));
-        },
-        false, &affected);
+    run(sql, positional(params), false, &affected);
     return affected;
 }
 

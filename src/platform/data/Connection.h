@@ -3,6 +3,7 @@
 #include "platform/data/DbError.h"
 
 #include <QList>
+#include <QPair>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -59,12 +60,14 @@ public:
     // How a program value is bound: dates as our date text, Money as its units, bool as bool.
     static QVariant bindValue(const QVariant& v);
 
+    // A bound value: a name (":pCodLote"), or empty for the next "?".
+    using Binding = QPair<QString, QVariant>;
+
     // Text of a QSqlError as the operator should read it (the engine's own message).
     static QString errorText(const class QSqlError& e);
 
 private:
-    template <class Bind>
-    ResultSet run(const QString& sql, bool hasParams, Bind bind, bool wantRows,
+    ResultSet run(const QString& sql, const QList<Binding>& params, bool wantRows,
                   int* affected) const;
     void openSqlite();
     void openPostgres();

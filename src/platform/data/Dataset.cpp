@@ -2,14 +2,25 @@
 
 #include "platform/data/DateCodec.h"
 
-#include <QRegularExpression>
 #include <QSqlRecord>
 #include <algorithm>
 
 namespace {
+// Whether the statement holds ":name" as a whole parameter name.
+bool namesParam(const QString& sql, const QString& name) {
+    const QString mark = QLatin1Char(':') + name;
+    for (qsizetype at = sql.indexOf(mark); at >= 0; at = sql.indexOf(mark, at + 1)) {
+        const qsizetype after = at + mark.size();
+        if (after >= sql.size() ||
+            !(sql.at(after).isLetterOrNumber() || sql.at(after) == QLatin1Char('_')))
+            return true;
+    }
+    return false;
+}
+
 const QString EmptyError =
     QStringLiteral("Não é possível realizar esta operação em um arquivo vazio");
-}
+} // namespace
 
 Dataset::Dataset(Connection* connection, QObject* parent) : QObject(parent), m_conn(connection) {}
 
@@ -115,11 +126,9 @@ void Dataset::open() {
         beforeOpen();
     // Bind only the parameters the statement names.
     QVariantMap bound;
-    for (auto it = m_params.constBegin(); it != m_params.constEnd(); ++it) {
-        const QRegularExpression re(QStringLiteral(":%1\\b").arg(it.key()));
-        if (m_sql.contains(re))
+    for (auto it = m_params.constBegin(); it != m_params.constEnd(); ++it)
+        if (namesParam(m_sql, it.key()))
             bound.insert(it.key(), it.value());
-    }
     const ResultSet rs = m_conn->select(m_sql, bound);
     m_columns.clear();
     for (const QString& c : rs.columns)
