@@ -19,9 +19,6 @@ void TestIniFile::value_data() {
     const QString fallback = QStringLiteral("padrão");
     QTest::newRow("CR LF, backslashes") << QByteArray("[DB]\r\nCAMINHO=C:\\Dados\\cap.db\r\n")
                                         << QStringLiteral("C:\\Dados\\cap.db");
-    QTest::newRow("LF") << QByteArray("[DB]\nCAMINHO=/dados/cap.db\n")
-                        << QStringLiteral("/dados/cap.db");
-    QTest::newRow("no line end") << QByteArray("[DB]\r\nCAMINHO=/a.db") << QStringLiteral("/a.db");
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF[DB]\r\nCAMINHO=/s\xC3\xA3o.db\r\n")
                                     << QStringLiteral("/são.db");
     QTest::newRow("Latin-1") << QByteArray("[DB]\r\nCAMINHO=/associa\xE7\xE3o.db\r\n")
