@@ -5,13 +5,17 @@
 //   bench_captura [--db FILE] [--runs N]
 //
 // The database is built once at FILE (default /tmp/capcheque-bench.db) and reused.
-#include "capture/udtmCapturaCheque.h"
+#include "capture/uCapturaCheque.h"
 #include "core/Schema.h"
 #include "core/uBib.h"
+#include "platform/dialogs/Dialogs.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -172,10 +176,25 @@ struct Floor {
     void exec(const char* sql) { check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db); }
 };
 
+// Answers the capture's confirmation with "Sim"; any other dialog is a failure of the run.
+struct Operador : Dialogs::Handler {
+    Dialogs::Answer handle(const Dialogs::Request& r) override {
+        if (r.kind != Dialogs::Kind::Confirmation) {
+            fprintf(stderr, "unexpected dialog: %s\n", qPrintable(r.text));
+            exit(1);
+        }
+        return {Dialogs::Button::Yes, {}};
+    }
+    void beep() override {}
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Operador operador;
+    Dialogs::setHandler(&operador);
     QString path = QStringLiteral("/tmp/capcheque-bench.db");
     int runs = 15;
     for (int i = 1; i + 1 < argc; ++i) {
@@ -195,31 +214,38 @@ int main(int argc, char** argv) {
     Connection cnx(QStringLiteral("CnxPrincipal"));
     cnx.setConnectionString(path);
     cnx.open();
-    TdtmCapturaCheque dtm(&cnx);
+    // Cheques captured by an earlier run are taken out, so the same lines can be captured again.
+    cnx.execute(QStringLiteral("delete from cheque where cod_cheque > ?"),
+                {qlonglong(Lotes) * ChequesPorLote});
+    // The real screen, driven as the operator does.
+    TfrmCapturaCheque frm(&cnx);
     std::vector<double> show, move, capture, fShow, fMove, fCapture;
     qint64 serial = qint64(Lotes) * ChequesPorLote + 1000;
     Floor floor(path);
     for (int r = 0; r < runs; ++r) {
-        show.push_back(timeMs([&] {
-            dtm.qryLoteCheque.close();
-            dtm.qryLkpAssociado.close();
-            dtm.qryLoteCheque.open();
-            dtm.qryLkpAssociado.open();
-            dtm.qryLoteCheque.last(); // an open lot, to capture into
-            dtm.totaisLote(dtm.qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
-        }));
+        frm.hide();
+        show.push_back(timeMs([&] { frm.show(); }));
+        QApplication::setActiveWindow(&frm); // offscreen windows are not activated by themselves
+        if (!QTest::qWaitForWindowActive(&frm))
+            return 1;
+        frm.btnUltimo->click(); // an open lot, to capture into
         move.push_back(timeMs([&] {
-            dtm.qryLoteCheque.prior();
-            dtm.totaisLote(dtm.qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
-        }));
+                           frm.btnAnterior->click();
+                           frm.btnProximo->click();
+                       }) /
+                       2);
+        const QString linha = linhaValida(++serial);
         capture.push_back(timeMs([&] {
-            const int lote = dtm.qryLoteCheque.asInteger(QStringLiteral("cod_lote"));
-            if (dtm.loteEnviado(lote))
-                abort();
-            if (!dtm.gravaCheque(SeparaLinhaCheque(linhaValida(++serial)), Money::fromCents(1234)))
-                abort();
-            dtm.totaisLote(lote);
+            frm.edLinhaCheque->setFocus();
+            QTest::keyClicks(frm.edLinhaCheque, linha);
+            QTest::keyClick(frm.edLinhaCheque, Qt::Key_Return);
+            QTest::keyClicks(frm.ceValorCheque, QStringLiteral("12,34"));
+            QTest::keyClick(frm.ceValorCheque, Qt::Key_Return);
         }));
+        if (!frm.edLinhaCheque->text().isEmpty()) {
+            fprintf(stderr, "the cheque was not captured\n");
+            return 1;
+        }
         fShow.push_back(timeMs([&] {
             floor.rows("select * from lote_cheque order by dat_lote, num_lote");
             floor.rows(
@@ -248,6 +274,8 @@ int main(int argc, char** argv) {
         }));
     }
     floor.exec("delete from cheque where num_banco = '999'");
+    cnx.execute(QStringLiteral("delete from cheque where cod_cheque > ?"),
+                {qlonglong(Lotes) * ChequesPorLote});
 
     printf("\n%-28s %12s %12s %8s %10s\n", "operation (median of runs)", "program ms", "floor ms",
            "ratio", "target ms");

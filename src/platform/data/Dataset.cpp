@@ -129,19 +129,19 @@ void Dataset::open() {
     for (auto it = m_params.constBegin(); it != m_params.constEnd(); ++it)
         if (namesParam(m_sql, it.key()))
             bound.insert(it.key(), it.value());
-    const ResultSet rs = m_conn->select(m_sql, bound);
+    ResultSet rs = m_conn->select(m_sql, bound);
     m_columns.clear();
     for (const QString& c : rs.columns)
         m_columns << c.toLower();
     m_rows.clear();
     m_rows.reserve(rs.rows.size());
-    for (const QVariantList& raw : rs.rows) {
+    for (QVariantList& raw : rs.rows) {
         Row r;
         r.id = m_nextId++;
         // Values are held as the engine gave them and converted when read: a large result
         // opens fast and only the rows shown are ever converted.
-        r.values = raw;
-        m_rows << r;
+        r.values = std::move(raw);
+        m_rows.append(std::move(r));
     }
     m_cur = m_rows.isEmpty() ? -1 : 0;
     m_bof = true;

@@ -127,7 +127,7 @@ ResultSet run(sqlite3* db, const QString& sql, const QList<Binding>& bindings, b
             row.reserve(n);
             for (int i = 0; i < n; ++i)
                 row << column(s.st, i);
-            rs.rows << row;
+            rs.rows.append(std::move(row));
         }
         if (rc != SQLITE_DONE)
             fail(db);
