@@ -107,12 +107,13 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     DBDateEdit1 = new DbDateEdit(gbCaptura);
     DBDateEdit1->setObjectName(QStringLiteral("DBDateEdit1"));
     DBDateEdit1->setEnabled(false);
-    gc->addWidget(rotulo(QStringLiteral("Linha do Cheque"), gbCaptura), 0, 0, 1, 5);
-    gc->addWidget(rotulo(QStringLiteral("Valor (em R$)"), gbCaptura), 0, 5, 1, 2);
-    gc->addWidget(rotulo(QStringLiteral("Data boa"), gbCaptura), 0, 7, 1, 2);
-    gc->addWidget(edLinhaCheque, 1, 0, 1, 5);
-    gc->addWidget(ceValorCheque, 1, 5, 1, 2);
-    gc->addWidget(DBDateEdit1, 1, 7, 1, 2);
+    gc->addWidget(rotulo(QStringLiteral("Linha do Cheque"), gbCaptura), 0, 0);
+    gc->addWidget(rotulo(QStringLiteral("Valor (em R$)"), gbCaptura), 0, 1);
+    gc->addWidget(rotulo(QStringLiteral("Data boa"), gbCaptura), 0, 2);
+    gc->addWidget(edLinhaCheque, 1, 0);
+    gc->addWidget(ceValorCheque, 1, 1);
+    gc->addWidget(DBDateEdit1, 1, 2);
+    gc->setColumnStretch(3, 1);
     edBanco = grupo(gbCaptura, "edBanco", 44);
     edAgencia = grupo(gbCaptura, "edAgencia", 54);
     edDV2 = grupo(gbCaptura, "edDV2", 26);
@@ -126,11 +127,17 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
         QStringLiteral("Banco"), QStringLiteral("Agência"),      QStringLiteral("DV"),
         QStringLiteral("Comp."), QStringLiteral("Nº do Cheque"), QStringLiteral("TPF"),
         QStringLiteral("DV"),    QStringLiteral("Conta"),        QStringLiteral("DV")};
+    // The nine groups side by side, each under its title, in line order.
+    auto* linhaGrupos = new QHBoxLayout;
     const QList<QLineEdit*> gs = grupos();
     for (int i = 0; i < gs.size(); ++i) {
-        gc->addWidget(rotulo(titulos.at(i), gbCaptura), 2, i);
-        gc->addWidget(gs.at(i), 3, i);
+        auto* coluna = new QVBoxLayout;
+        coluna->addWidget(rotulo(titulos.at(i), gbCaptura));
+        coluna->addWidget(gs.at(i));
+        linhaGrupos->addLayout(coluna);
     }
+    linhaGrupos->addStretch(1);
+    gc->addLayout(linhaGrupos, 2, 0, 1, 4);
 
     auto* edit = new QVBoxLayout(editArea());
     edit->setContentsMargins(0, 0, 0, 0);
