@@ -1,10 +1,27 @@
+#include "capture/uCapturaCheque.h"
+#include "registries/ufrmAssociado.h"
+#include "registries/ufrmDepartamento.h"
+#include "registries/ufrmFeriado.h"
+#include "registries/ufrmFuncionario.h"
 #include "shell/CapApplication.h"
 #include "shell/Startup.h"
 #include "shell/UPrincipal.h"
+#include "shell/uDMCap.h"
 
-// Each working screen plugs into its menu button here, as it comes to exist:
-//   TfrmPrincipal::setScreenFactory(Screen::Associado, [] { return new TfrmAssociado; });
-static void registerScreens() {}
+// Each working screen plugs into its menu button here. The screens are made on the first click,
+// after the login, when the connection exists.
+static void registerScreens() {
+    TfrmPrincipal::setScreenFactory(Screen::Associado,
+                                    [] { return new TfrmAssociado(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::Departamento,
+                                    [] { return new TfrmDepartamento(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::Funcionario,
+                                    [] { return new TfrmFuncionario(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::Feriado,
+                                    [] { return new TfrmFeriado(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::CapturaCheque,
+                                    [] { return new TfrmCapturaCheque(&DMCap->CnxPrincipal); });
+}
 
 int main(int argc, char** argv) {
     CapApplication app(argc, argv);

@@ -85,6 +85,8 @@ void TestCodecs::dates_data() {
                               << "25/12/2006";
     QTest::newRow("null") << QVariant() << "";
     QTest::newRow("garbage") << QVariant("31/02/2007") << "";
+    QTest::newRow("impossible stored date") << QVariant("2007-02-31 00:00:00") << "";
+    QTest::newRow("letters in stored form") << QVariant("2007-0a-01 00:00:00") << "";
 }
 
 void TestCodecs::dates() {

@@ -15,6 +15,7 @@ private slots:
     void emptySelectAggregates();
     void rejectedStatementAppliesNothing();
     void transactions();
+    void repeatedStatements();
 };
 
 void TestConnection::openFailures_data() {
@@ -97,6 +98,30 @@ void TestConnection::transactions() {
         }
         QCOMPARE(c.selectValue("SELECT count(*) FROM n").toInt(), 2);
         QVERIFY(!c.inTransaction());
+    }
+}
+
+void TestConnection::repeatedStatements() {
+    // The same statement text runs again and again with other values, also after a refusal
+    // and after the connection was closed and opened again.
+    for (Engine e : TestDb::engines()) {
+        TestDb db(e, false);
+        Connection& c = db.conn();
+        c.execute("CREATE TABLE n (v BIGINT NOT NULL UNIQUE, t VARCHAR(5))");
+        const QString ins = "INSERT INTO n (v, t) VALUES (?, ?)";
+        const QString count = "SELECT count(*), max(t) FROM n WHERE v >= ?";
+        for (int i = 1; i <= 5; ++i)
+            c.execute(ins, {i, QString("t%1").arg(i)});
+        QVERIFY_THROWS_EXCEPTION(DbError, c.execute(ins, {3, QString("x")}));
+        c.execute(ins, {6, QVariant()});
+        QCOMPARE(c.selectValue(count, {4}).toInt(), 3);
+        QCOMPARE(c.selectValue(count, {2}, 1).toString(), QString("t5"));
+        QCOMPARE(c.select(count, {7}).rows.first().at(0).toInt(), 0);
+        c.close();
+        c.open();
+        QCOMPARE(c.selectValue(count, {0}).toInt(), 6);
+        c.execute("DROP TABLE n");
+        QVERIFY_THROWS_EXCEPTION(DbError, c.selectValue(count, {0}));
     }
 }
 

@@ -352,6 +352,13 @@ void TestDataset::lookupAndModel() {
     QCOMPARE(model.rowCount(), 4);
     ds.cancel();
     QCOMPARE(model.rowCount(), 3);
+    // Reopened on other rows, the model follows them.
+    db.conn().execute("DELETE FROM u WHERE cod = 3");
+    ds.open();
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.index(1, 1).data().toString(), QString("a"));
+    ds.close();
+    QCOMPARE(model.rowCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestDataset)

@@ -50,6 +50,8 @@ bool Connection::isOpen() const {
 }
 
 void Connection::close() {
+    // Kept statements go before the database closes, or SQLite would keep it open.
+    m_cache.reset();
     if (QSqlDatabase::contains(m_name)) {
         QSqlDatabase db = database();
         if (db.isOpen())
@@ -90,6 +92,7 @@ void Connection::openSqlite() {
         throw DbError(fi.exists() ? err : QStringLiteral("%1: %2").arg(err, path));
     }
     m_engine = Engine::SQLite;
+    m_cache = std::make_unique<SqliteDirect::Cache>();
     try {
         // A file that is not a database fails here, not at the first screen.
         selectValue(QStringLiteral("select count(*) from sqlite_master"));
@@ -152,7 +155,7 @@ ResultSet Connection::run(const QString& sql, const QList<Binding>& params, bool
         throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
     if (m_engine == Engine::SQLite) {
         if (sqlite3* h = SqliteDirect::handle(database()))
-            return SqliteDirect::run(h, sql, params, wantRows, affected);
+            return SqliteDirect::run(h, m_cache.get(), sql, params, wantRows, affected);
     }
     // In a PostgreSQL transaction a failed statement would poison the whole transaction;
     // a savepoint undoes just that statement, as SQLite does by itself.

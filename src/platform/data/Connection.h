@@ -10,6 +10,11 @@
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
+#include <memory>
+
+namespace SqliteDirect {
+class Cache;
+}
 
 enum class Engine { None, SQLite, PostgreSQL };
 
@@ -73,6 +78,7 @@ private:
     void openPostgres();
     void rawExec(const QString& sql) const;
 
+    std::unique_ptr<SqliteDirect::Cache> m_cache; // SQLite's prepared statements
     QString m_name;
     QString m_target;
     Engine m_engine = Engine::None;

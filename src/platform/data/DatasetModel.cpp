@@ -1,16 +1,29 @@
 #include "platform/data/DatasetModel.h"
 
-DatasetModel::DatasetModel(Dataset* ds, QObject* parent) : QAbstractTableModel(parent), m_ds(ds) {
+DatasetModel::DatasetModel(Dataset* ds, QObject* parent)
+    : QAbstractTableModel(parent), m_ds(ds), m_rows(ds->recordCount()) {
+    // New rows are told as rows removed and inserted, not as a reset: a reset makes the views
+    // measure their column titles again, which is most of the cost of showing another lot.
     connect(ds, &Dataset::rowsReset, this, [this] {
-        beginResetModel();
-        endResetModel();
+        if (m_rows > 0) {
+            beginRemoveRows({}, 0, m_rows - 1);
+            m_rows = 0;
+            endRemoveRows();
+        }
+        if (m_ds->recordCount() > 0) {
+            beginInsertRows({}, 0, m_ds->recordCount() - 1);
+            m_rows = m_ds->recordCount();
+            endInsertRows();
+        }
     });
     connect(ds, &Dataset::rowInserted, this, [this](int row) {
         beginInsertRows({}, row, row);
+        ++m_rows;
         endInsertRows();
     });
     connect(ds, &Dataset::rowRemoved, this, [this](int row) {
         beginRemoveRows({}, row, row);
+        --m_rows;
         endRemoveRows();
     });
     connect(ds, &Dataset::rowChanged, this, [this](int row) {
@@ -28,7 +41,7 @@ void DatasetModel::setColumns(const QStringList& fields) {
 }
 
 int DatasetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_ds->recordCount();
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int DatasetModel::columnCount(const QModelIndex& parent) const {
@@ -36,7 +49,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_ds->recordCount())
+    if (!index.isValid() || index.row() >= m_rows || index.row() >= m_ds->recordCount())
         return {};
     const QString& f = m_fields.at(index.column());
     if (f == m_checkBox) {

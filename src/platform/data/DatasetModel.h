@@ -32,4 +32,5 @@ private:
     QStringList m_fields;
     QString m_checkBox;
     bool m_editable = false;
+    int m_rows = 0; // the rows the views know of
 };

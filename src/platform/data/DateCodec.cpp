@@ -24,6 +24,25 @@ QDateTime fromDb(const QVariant& v) {
         break;
     }
     QString t = v.toString().trimmed();
+    // Our own stored form, read digit by digit: it is read for every date a screen shows.
+    if (t.size() == 19 && t[4] == QLatin1Char('-') && t[7] == QLatin1Char('-') &&
+        t[10] == QLatin1Char(' ') && t[13] == QLatin1Char(':') && t[16] == QLatin1Char(':')) {
+        auto num = [&t](int from, int n) {
+            int v = 0;
+            for (int i = from; i < from + n; ++i) {
+                const ushort c = t[i].unicode();
+                if (c < '0' || c > '9')
+                    return -1;
+                v = v * 10 + (c - '0');
+            }
+            return v;
+        };
+        const QDate d(num(0, 4), num(5, 2), num(8, 2));
+        const QTime tm(num(11, 2), num(14, 2), num(17, 2));
+        if (d.isValid() && tm.isValid())
+            return QDateTime(d, tm);
+        return {};
+    }
     t.replace(QLatin1Char('T'), QLatin1Char(' '));
     for (const char* f :
          {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"}) {

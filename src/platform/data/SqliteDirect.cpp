@@ -1,17 +1,33 @@
 #include "platform/data/SqliteDirect.h"
 
 #include <QSqlDriver>
+#include <cctype>
 #include <sqlite3.h>
 
 namespace SqliteDirect {
 
 namespace {
 
-// Finalizes the statement on every way out.
+// On every way out a kept statement is reset for its next use, any other finalized.
 struct Statement {
     sqlite3_stmt* st = nullptr;
-    ~Statement() { sqlite3_finalize(st); }
+    bool kept = false;
+    ~Statement() {
+        if (kept) {
+            sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
+        } else {
+            sqlite3_finalize(st);
+        }
+    }
 };
+
+bool onlyBlanks(const char* p, const char* end) {
+    for (; p < end; ++p)
+        if (!isspace(static_cast<unsigned char>(*p)) && *p != ';')
+            return false;
+    return true;
+}
 
 [[noreturn]] void fail(sqlite3* db) {
     throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
@@ -80,8 +96,20 @@ sqlite3* handle(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
-ResultSet run(sqlite3* db, const QString& sql, const QList<Binding>& bindings, bool wantRows,
-              int* affected) {
+void Cache::clear() {
+    for (sqlite3_stmt* st : std::as_const(m_stmts))
+        sqlite3_finalize(st);
+    m_stmts.clear();
+}
+
+void Cache::keep(const QByteArray& sql, sqlite3_stmt* st) {
+    if (m_stmts.size() >= Limit)
+        clear();
+    m_stmts.insert(sql, st);
+}
+
+ResultSet run(sqlite3* db, Cache* cache, const QString& sql, const QList<Binding>& bindings,
+              bool wantRows, int* affected) {
     const QByteArray text = sql.toUtf8();
     const char* tail = text.constData();
     const char* end = text.constData() + text.size();
@@ -91,10 +119,21 @@ ResultSet run(sqlite3* db, const QString& sql, const QList<Binding>& bindings, b
     qsizetype positional = 0;
     while (tail < end) {
         Statement s;
-        if (sqlite3_prepare_v2(db, tail, int(end - tail), &s.st, &tail) != SQLITE_OK)
-            fail(db);
-        if (!s.st)
-            break; // only blanks or a comment left
+        const bool whole = tail == text.constData();
+        if (whole && cache && (s.st = cache->find(text))) {
+            s.kept = true;
+            tail = end;
+        } else {
+            if (sqlite3_prepare_v2(db, tail, int(end - tail), &s.st, &tail) != SQLITE_OK)
+                fail(db);
+            if (!s.st)
+                break; // only blanks or a comment left
+            // A text of one statement is kept for the next time.
+            if (whole && cache && onlyBlanks(tail, end)) {
+                cache->keep(text, s.st);
+                s.kept = true;
+            }
+        }
         // "?" takes the next positional value; ":name" the value of that name.
         const int count = sqlite3_bind_parameter_count(s.st);
         for (int i = 1; i <= count; ++i) {

@@ -35,11 +35,15 @@ void DbLookupComboBox::rebuild() {
     const QSignalBlocker block(this);
     clear();
     m_keys.clear();
+    m_indexOfKey.clear();
     Dataset* ds = listDataset();
     // Called from the dataset's rowsReset, which an opening sends before its state is browse.
     if (ds) {
         for (int row = 0; row < ds->recordCount(); ++row) {
-            m_keys << ds->valueAt(row, m_keyField);
+            const QVariant key = ds->valueAt(row, m_keyField);
+            m_keys << key;
+            if (!key.isNull() && !m_indexOfKey.contains(key.toString()))
+                m_indexOfKey.insert(key.toString(), row);
             addItem(ds->displayTextAt(row, m_resultField));
         }
     }
@@ -48,15 +52,8 @@ void DbLookupComboBox::rebuild() {
 
 void DbLookupComboBox::refresh() {
     const QVariant v = m_link->value();
-    int index = -1;
-    if (!v.isNull()) {
-        const QString t = v.toString();
-        for (int i = 0; i < m_keys.size(); ++i)
-            if (!m_keys.at(i).isNull() && m_keys.at(i).toString() == t) {
-                index = i;
-                break;
-            }
-    }
+    // Found by a hash: the list may hold thousands of members.
+    const int index = v.isNull() ? -1 : m_indexOfKey.value(v.toString(), -1);
     {
         const QSignalBlocker block(this);
         setCurrentIndex(index);

@@ -3,6 +3,7 @@
 #include "platform/widgets/FieldLink.h"
 
 #include <QComboBox>
+#include <QHash>
 #include <QPointer>
 
 // A lookup drop-down: its entries are the rows of a second dataset (the list); it shows the
@@ -50,4 +51,5 @@ private:
     QString m_keyField;
     QString m_resultField;
     QList<QVariant> m_keys;
+    QHash<QString, int> m_indexOfKey; // first row of each key
 };
