@@ -86,6 +86,7 @@ private slots:
     void cursor();
     void notifications_data();
     void notifications();
+    void defaultsAreNoChange();
     void refusedPostStaysInInsert();
     void deleteOnEmpty();
     void typedFieldsRoundTrip();
@@ -232,6 +233,25 @@ void TestDataset::notifications() {
     run(ds, script);
     QCOMPARE(stateCount, states);
     QCOMPARE(scrollCount, scrolls);
+}
+
+void TestDataset::defaultsAreNoChange() {
+    TestDb db(Engine::SQLite, false);
+    createTable(db.conn());
+    db.conn().execute("INSERT INTO t (nome) VALUES ('a')");
+    Dataset ds(&db.conn());
+    ds.setSql("SELECT id, nome, valor FROM t ORDER BY id");
+    ds.setUpdateTable("t", "id");
+    ds.afterInsert = [&] { ds.setValue("valor", 7); };
+    ds.open();
+    ds.insert();
+    QVERIFY(!ds.modified());
+    ds.next(); // a row with nothing but its defaults is dropped
+    QCOMPARE(ds.recordCount(), 1);
+    ds.insert();
+    ds.setValue("nome", "b");
+    ds.post(); // once the operator changed it, the defaults are stored with it
+    QCOMPARE(db.conn().selectValue("SELECT valor FROM t WHERE nome = 'b'").toInt(), 7);
 }
 
 void TestDataset::refusedPostStaysInInsert() {

@@ -430,6 +430,9 @@ void Dataset::insertAt(int index) {
     setState(State::Insert);
     if (afterInsert)
         afterInsert();
+    // The defaults of a new row are no change of the operator's: a blank new row left by a
+    // move is dropped, not stored.
+    m_modified = false;
     afterMove(before);
 }
 
