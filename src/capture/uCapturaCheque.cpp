@@ -153,13 +153,8 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     DBGrid1->setMinimumSize(760, 220);
     gq->addWidget(DBGrid1);
     auto* rodape = new QHBoxLayout;
-    btnExcluirCQ = new QToolButton(gbCheques);
-    btnExcluirCQ->setObjectName(QStringLiteral("btnExcluirCQ"));
-    btnExcluirCQ->setToolTip(QStringLiteral("Excluir"));
-    btnExcluirCQ->setIcon(ToolIcons::icon(ToolIcons::Glyph::Delete));
-    btnExcluirCQ->setIconSize(QSize(24, 24));
-    btnExcluirCQ->setFixedSize(34, 32);
-    btnExcluirCQ->setFocusPolicy(Qt::NoFocus);
+    btnExcluirCQ = ToolIcons::button(gbCheques, "btnExcluirCQ", QStringLiteral("Excluir"),
+                                     ToolIcons::Glyph::Delete);
     btnExcluirCQ->setEnabled(false);
     StaticText3 = new QLabel(QStringLiteral("0.00"), gbCheques);
     StaticText3->setObjectName(QStringLiteral("StaticText3"));

@@ -220,14 +220,7 @@ TfrmAssociado::~TfrmAssociado() {
 }
 
 QToolButton* TfrmAssociado::makeMovementButton(const char* name, const QString& hint, int glyph) {
-    auto* b = new QToolButton(this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(hint);
-    b->setIcon(ToolIcons::icon(ToolIcons::Glyph(glyph)));
-    b->setIconSize(QSize(24, 24));
-    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    b->setFixedSize(34, 32);
-    b->setFocusPolicy(Qt::NoFocus);
+    QToolButton* b = ToolIcons::button(this, name, hint, ToolIcons::Glyph(glyph));
     m_movementBar->addWidget(b);
     return b;
 }

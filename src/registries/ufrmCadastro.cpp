@@ -60,16 +60,7 @@ TfrmCadastro::TfrmCadastro(Connection* cnx, const QString& title, QWidget* paren
 }
 
 QToolButton* TfrmCadastro::makeButton(const char* name, const QString& hint, int glyph) {
-    auto* b = new QToolButton(this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(hint);
-    b->setIcon(ToolIcons::icon(ToolIcons::Glyph(glyph)));
-    b->setIconSize(QSize(24, 24));
-    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    b->setAutoRaise(false);
-    b->setFixedSize(34, 32);
-    // Like the flat buttons of a toolbar, they do not take the focus from the edit area.
-    b->setFocusPolicy(Qt::NoFocus);
+    QToolButton* b = ToolIcons::button(this, name, hint, ToolIcons::Glyph(glyph));
     m_toolbar->addWidget(b);
     return b;
 }

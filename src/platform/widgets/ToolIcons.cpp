@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace ToolIcons {
 
@@ -103,6 +104,18 @@ QIcon icon(Glyph g, int size) {
         draw(p, g, size);
     }
     return QIcon(pm);
+}
+
+QToolButton* button(QWidget* parent, const char* name, const QString& hint, Glyph g) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(hint);
+    b->setIcon(icon(g));
+    b->setIconSize(QSize(24, 24));
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    b->setFixedSize(34, 32);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
 }
 
 } // namespace ToolIcons
