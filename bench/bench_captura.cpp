@@ -1,10 +1,12 @@
 // Benchmark of the capture path on a large database: 200,000 lots and 2,000,000 cheques of
-// 2,000 members. Measures opening the capture data, moving to another lot and capturing one
-// cheque, against the same queries done straight through SQLite's C API (the floor).
+// 2,000 members. Drives the capture screen: showing it, moving to another lot and capturing one
+// cheque, against the same statements sent straight through the engine's C API (the floor:
+// SQLite's, or libpq for PostgreSQL).
 //
-//   bench_captura [--db FILE] [--runs N]
+//   bench_captura [--db FILE | --pg postgresql://user@host:port/database] [--runs N]
 //
-// The database is built once at FILE (default /tmp/capcheque-bench.db) and reused.
+// The database is built once (default /tmp/capcheque-bench.db; a PostgreSQL database is
+// filled when it has no tables yet) and reused.
 #include "capture/uCapturaCheque.h"
 #include "core/Schema.h"
 #include "core/uBib.h"
@@ -16,9 +18,12 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <libpq-fe.h>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <vector>
@@ -152,14 +157,20 @@ long peakMb() {
     return ru.ru_maxrss / 1024;
 }
 
-// The floor: the same statements through SQLite's C API.
+// The floor: the same statements through the engine's C API. Statements are written with "?"
+// for the one whole-number parameter.
 struct Floor {
+    virtual ~Floor() = default;
+    virtual int rows(const char* sql, int bind = -1) = 0;
+};
+
+struct SqliteFloor : Floor {
     sqlite3* db = nullptr;
-    explicit Floor(const QString& path) {
+    explicit SqliteFloor(const QString& path) {
         check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
     }
-    ~Floor() { sqlite3_close(db); }
-    int rows(const char* sql, int bind = -1) {
+    ~SqliteFloor() override { sqlite3_close(db); }
+    int rows(const char* sql, int bind) override {
         sqlite3_stmt* st;
         check(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), db);
         if (bind >= 0)
@@ -173,8 +184,70 @@ struct Floor {
         sqlite3_finalize(st);
         return n;
     }
-    void exec(const char* sql) { check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db); }
 };
+
+struct PgFloor : Floor {
+    PGconn* pg = nullptr;
+    explicit PgFloor(const QString& uri) {
+        pg = PQconnectdb(uri.toUtf8().constData());
+        if (PQstatus(pg) != CONNECTION_OK) {
+            fprintf(stderr, "libpq: %s\n", PQerrorMessage(pg));
+            exit(1);
+        }
+    }
+    ~PgFloor() override { PQfinish(pg); }
+    int rows(const char* sql, int bind) override {
+        const QByteArray text = QByteArray(sql).replace('?', "$1");
+        const QByteArray value = QByteArray::number(bind);
+        const char* values[] = {value.constData()};
+        PGresult* r = PQexecParams(pg, text.constData(), bind >= 0 ? 1 : 0, nullptr,
+                                   bind >= 0 ? values : nullptr, nullptr, nullptr, 0);
+        const ExecStatusType st = PQresultStatus(r);
+        if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
+            fprintf(stderr, "libpq: %s\n", PQerrorMessage(pg));
+            exit(1);
+        }
+        const int n = PQntuples(r);
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < PQnfields(r); ++c)
+                PQgetvalue(r, i, c);
+        PQclear(r);
+        return n;
+    }
+};
+
+// Fills an empty PostgreSQL database on the server itself.
+void buildPg(Connection& c) {
+    Schema::create(c);
+    c.execute(
+        QStringLiteral(
+            "INSERT INTO associado (idt_tpo_associado, nom_associado, num_cgc_cpf, num_bancoob, "
+            "num_ag_bancoob) SELECT 'J', 'Associado ' || lpad(CAST(g AS text), 5, '0'), '', '756', "
+            "'0001' FROM generate_series(1, %1) g")
+            .arg(Associados));
+    c.execute(QStringLiteral(
+                  "INSERT INTO lote_cheque (cod_associado, num_lote, idt_dep_custodia, ind_gerado, "
+                  "dat_lote, dat_gerado) SELECT 1 + g %% %1, CAST(g AS text), 'D', g < %2, "
+                  "timestamp '2020-01-01 08:00:00' + (g / 200) * interval '1 day' + (g %% 600) * "
+                  "interval '1 minute', CASE WHEN g < %2 THEN timestamp '2020-01-01' + (g / 200) * "
+                  "interval '1 day' END FROM generate_series(1, %3) g")
+                  .arg(Associados)
+                  .arg(Lotes - 1000)
+                  .arg(Lotes)
+                  .replace(QLatin1String("%%"), QLatin1String("%")));
+    c.execute(
+        QStringLiteral(
+            "INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
+            "num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, ind_devolvido) SELECT "
+            "1 + (g - 1) / %1, lpad(CAST(1 + g %% 900 AS text), 3, '0'), "
+            "lpad(CAST(g %% 10000 AS text), 4, '0'), '0', '018', "
+            "lpad(CAST(g %% 1000000 AS text), 6, '0'), '5', '0', lpad(CAST(g AS text), 10, '0'), "
+            "'0', (g %% 100000) * 100, false FROM generate_series(1, %2) g")
+            .arg(ChequesPorLote)
+            .arg(Lotes * ChequesPorLote)
+            .replace(QLatin1String("%%"), QLatin1String("%")));
+    c.execute(QStringLiteral("ANALYZE"));
+}
 
 // Answers the capture's confirmation with "Sim"; any other dialog is a failure of the run.
 struct Operador : Dialogs::Handler {
@@ -196,14 +269,31 @@ int main(int argc, char** argv) {
     Operador operador;
     Dialogs::setHandler(&operador);
     QString path = QStringLiteral("/tmp/capcheque-bench.db");
+    QString pg;
     int runs = 15;
     for (int i = 1; i + 1 < argc; ++i) {
         if (QByteArray(argv[i]) == "--db")
             path = QString::fromLocal8Bit(argv[++i]);
+        else if (QByteArray(argv[i]) == "--pg")
+            pg = QString::fromLocal8Bit(argv[++i]);
         else if (QByteArray(argv[i]) == "--runs")
             runs = atoi(argv[++i]);
     }
-    if (!QFile::exists(path)) {
+    if (!pg.isEmpty()) {
+        path = pg;
+        Connection c(QStringLiteral("build"));
+        c.setConnectionString(pg);
+        c.open();
+        if (c.selectValue(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE "
+                                         "table_schema = 'public'"))
+                .toInt() == 0) {
+            printf("filling %s (%d lots, %d cheques)...\n", qPrintable(QUrl(pg).host()), Lotes,
+                   Lotes * ChequesPorLote);
+            fflush(stdout);
+            const double ms = timeMs([&] { buildPg(c); });
+            printf("built in %.1f s\n", ms / 1000);
+        }
+    } else if (!QFile::exists(path)) {
         printf("building %s (%d lots, %d cheques)...\n", qPrintable(path), Lotes,
                Lotes * ChequesPorLote);
         fflush(stdout);
@@ -221,7 +311,12 @@ int main(int argc, char** argv) {
     TfrmCapturaCheque frm(&cnx);
     std::vector<double> show, move, capture, fShow, fMove, fCapture;
     qint64 serial = qint64(Lotes) * ChequesPorLote + 1000;
-    Floor floor(path);
+    std::unique_ptr<Floor> floorOf;
+    if (pg.isEmpty())
+        floorOf = std::make_unique<SqliteFloor>(path);
+    else
+        floorOf = std::make_unique<PgFloor>(pg);
+    Floor& floor = *floorOf;
     for (int r = 0; r < runs; ++r) {
         frm.hide();
         show.push_back(timeMs([&] { frm.show(); }));
@@ -264,7 +359,7 @@ int main(int argc, char** argv) {
                     "insert into cheque (cod_lote, num_banco, num_agencia, num_dv2, "
                     "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, "
                     "vlr_cheque, ind_devolvido) values (%1, '999', '0000', '0', '000', "
-                    "'%2', '0', '0', '0000000000', '0', 10000, 0) returning cod_cheque")
+                    "'%2', '0', '0', '0000000000', '0', 10000, false) returning cod_cheque")
                     .arg(Lotes)
                     .arg(r, 6, 10, QLatin1Char('0'))
                     .toUtf8();
@@ -272,11 +367,12 @@ int main(int argc, char** argv) {
             floor.rows("select sum(vlr_cheque), count(*) from cheque where cod_lote = ?", Lotes);
         }));
     }
-    floor.exec("delete from cheque where num_banco = '999'");
+    floor.rows("delete from cheque where num_banco = '999'");
     cnx.execute(QStringLiteral("delete from cheque where cod_cheque > ?"),
                 {qlonglong(Lotes) * ChequesPorLote});
 
-    printf("\n%-28s %12s %12s %8s %10s\n", "operation (median of runs)", "program ms", "floor ms",
+    printf("\n%s, %d runs\n", pg.isEmpty() ? "SQLite" : "PostgreSQL", runs);
+    printf("%-28s %12s %12s %8s %10s\n", "operation (median of runs)", "program ms", "floor ms",
            "ratio", "target ms");
     const struct {
         const char* name;

@@ -2,6 +2,7 @@
 
 #include "platform/data/DateCodec.h"
 #include "platform/data/Money.h"
+#include "platform/data/PgDirect.h"
 #include "platform/data/SqliteDirect.h"
 
 #include <QFileInfo>
@@ -154,56 +155,26 @@ ResultSet Connection::run(const QString& sql, const QList<Binding>& params, bool
     if (!isOpen())
         throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
     if (m_engine == Engine::SQLite) {
-        if (sqlite3* h = SqliteDirect::handle(database()))
-            return SqliteDirect::run(h, m_cache.get(), sql, params, wantRows, affected);
+        sqlite3* h = SqliteDirect::handle(database());
+        if (!h)
+            throw DbError(QStringLiteral("Conexão SQLite sem acesso ao banco de dados."));
+        return SqliteDirect::run(h, m_cache.get(), sql, params, wantRows, affected);
     }
+    pg_conn* pg = PgDirect::handle(database());
+    if (!pg)
+        throw DbError(QStringLiteral("Conexão PostgreSQL sem acesso ao servidor."));
     // In a PostgreSQL transaction a failed statement would poison the whole transaction;
     // a savepoint undoes just that statement, as SQLite does by itself.
-    const bool guard = m_inTransaction && m_engine == Engine::PostgreSQL;
+    const bool guard = m_inTransaction;
     if (guard)
         rawExec(QStringLiteral("SAVEPOINT %1").arg(QLatin1String(Savepoint)));
     ResultSet rs;
-    {
-        QSqlQuery q(database());
-        q.setForwardOnly(true);
-        // Statements without parameters run as they are: PostgreSQL cannot prepare DDL.
-        bool ok;
-        if (!params.isEmpty()) {
-            ok = q.prepare(sql);
-            if (ok) {
-                for (const Binding& p : params) {
-                    if (p.first.isEmpty())
-                        q.addBindValue(p.second);
-                    else
-                        q.bindValue(p.first, p.second);
-                }
-                ok = q.exec();
-            }
-        } else {
-            ok = q.exec(sql);
-        }
-        if (!ok) {
-            // Back to the savepoint first, so that the statement can still be freed.
-            const QString err = errorText(q.lastError());
-            if (guard)
-                rawExec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(QLatin1String(Savepoint)));
-            throw DbError(err);
-        }
-        if (wantRows && q.isSelect()) {
-            const QSqlRecord rec = q.record();
-            for (int i = 0; i < rec.count(); ++i)
-                rs.columns << rec.fieldName(i);
-            while (q.next()) {
-                QVariantList row;
-                row.reserve(rec.count());
-                for (int i = 0; i < rec.count(); ++i)
-                    row << q.value(i);
-                rs.rows << row;
-            }
-        }
-        if (affected)
-            *affected = q.numRowsAffected();
-        q.finish();
+    try {
+        rs = PgDirect::run(pg, sql, params, wantRows, affected);
+    } catch (const DbError&) {
+        if (guard)
+            rawExec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(QLatin1String(Savepoint)));
+        throw;
     }
     if (guard)
         rawExec(QStringLiteral("RELEASE SAVEPOINT %1").arg(QLatin1String(Savepoint)));
