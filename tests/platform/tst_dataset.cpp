@@ -319,6 +319,11 @@ void TestDataset::typedFieldsRoundTrip() {
         QCOMPARE(ds.displayText("valor"), QString("0,29"));
         QCOMPARE(ds.displayText("dia"), QString("19/02/2007"));
         QCOMPARE(ds.displayText("ok"), QString("Não"));
+        DatasetModel model(&ds);
+        model.setColumns({"nome", "valor"});
+        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignRight | Qt::AlignVCenter));
+        QVERIFY(!model.index(0, 0).data(Qt::TextAlignmentRole).isValid());
         QCOMPARE(db.conn().selectValue("SELECT valor FROM t").toLongLong(), 2900);
         ds.setParam("pMin", 3000);
         ds.open();

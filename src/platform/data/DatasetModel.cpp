@@ -59,6 +59,12 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return m_ds->displayTextAt(index.row(), f);
+    if (role == Qt::TextAlignmentRole) {
+        // Amounts line up on their decimal comma.
+        const FieldDef* d = m_ds->fieldDef(f);
+        if (d && d->kind == FieldKind::Money)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+    }
     return {};
 }
 
