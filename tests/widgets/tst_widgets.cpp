@@ -132,6 +132,8 @@ private slots:
     void lookupComboBox();
     void grid();
     void gridEditable();
+    void gridTab_data();
+    void gridTab();
     void colors_data();
     void colors();
     void frameEsc();
@@ -499,6 +501,30 @@ void TestWidgets::gridEditable() {
     QCOMPARE(d.q.asString("num_cpf"), QString("12345678901234"));
     d.q.post();
     QCOMPARE(d.stored("num_cpf", "Caio").toString(), QString("12345678901234"));
+}
+
+void TestWidgets::gridTab_data() {
+    QTest::addColumn<bool>("editable");
+    QTest::addColumn<bool>("leaves");
+    QTest::newRow("read-only list passes Tab on") << false << true;
+    QTest::newRow("editable list moves between cells") << true << false;
+}
+
+void TestWidgets::gridTab() {
+    QFETCH(bool, editable);
+    QFETCH(bool, leaves);
+    Data d;
+    Host h;
+    auto* g = h.add(new DbGrid);
+    auto* next = h.add(new QLineEdit);
+    g->setColumns({"nom_funcionario", "num_cpf"});
+    g->setDataSource(&d.src);
+    g->setEditable(editable);
+    QVERIFY(h.show());
+    g->setFocus();
+    g->setCurrentIndex(g->model()->index(0, 0));
+    QTest::keyClick(g, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget() == next, leaves);
 }
 
 void TestWidgets::colors_data() {

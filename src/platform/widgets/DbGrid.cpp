@@ -84,6 +84,8 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A read-only list passes Tab on to the next control; an editable one moves between cells.
+    setTabKeyNavigation(false);
     setAlternatingRowColors(false);
     setItemDelegate(new CellDelegate(this));
     verticalHeader()->setVisible(false);
@@ -164,6 +166,7 @@ void DbGrid::setColumnWidths(const QList<int>& widths) {
 
 void DbGrid::setEditable(bool editable) {
     m_editable = editable;
+    setTabKeyNavigation(editable);
     if (m_model)
         m_model->setEditable(editable);
     setEditTriggers(editable
