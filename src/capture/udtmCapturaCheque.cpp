@@ -11,9 +11,7 @@ constexpr int TentativasNumeroLote = 5;
 
 // A refusal caused by another lot having taken the same number first.
 bool numeroRepetido(const DbError& e) {
-    const QString m = e.message().toLower();
-    return m.contains(QLatin1String("num_lote")) &&
-           (m.contains(QLatin1String("unique")) || m.contains(QLatin1String("duplicate")));
+    return e.kind() == DbError::Kind::Unique && e.message().contains(QLatin1String("num_lote"));
 }
 } // namespace
 

@@ -206,11 +206,5 @@ void TfrmCadastro::showAttention(const QString& message) {
 }
 
 bool TfrmCadastro::isReferenceRefusal(const DbError& e) {
-    // The engines' texts for a refusal by a foreign key: SQLite "FOREIGN KEY constraint
-    // failed"; PostgreSQL (SQLSTATE 23503) "... violates foreign key constraint ...", or on a
-    // server that speaks Portuguese "... viola restrição de chave estrangeira ...".
-    const QString m = e.message();
-    return m.contains(QLatin1String("FOREIGN KEY constraint failed"), Qt::CaseInsensitive) ||
-           m.contains(QLatin1String("violates foreign key constraint"), Qt::CaseInsensitive) ||
-           m.contains(QStringLiteral("viola restrição de chave estrangeira"), Qt::CaseInsensitive);
+    return e.kind() == DbError::Kind::ForeignKey;
 }

@@ -16,6 +16,8 @@ private slots:
     void rejectedStatementAppliesNothing();
     void transactions();
     void repeatedStatements();
+    void refusalKinds_data();
+    void refusalKinds();
 };
 
 void TestConnection::openFailures_data() {
@@ -122,6 +124,49 @@ void TestConnection::repeatedStatements() {
         QCOMPARE(c.selectValue(count, {0}).toInt(), 6);
         c.execute("DROP TABLE n");
         QVERIFY_THROWS_EXCEPTION(DbError, c.selectValue(count, {0}));
+    }
+}
+
+void TestConnection::refusalKinds_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("kind");
+    struct Case {
+        const char* tag;
+        const char* sql;
+        DbError::Kind kind;
+    };
+    const Case cases[] = {
+        {"delete of a referenced row", "DELETE FROM p WHERE id = 1", DbError::Kind::ForeignKey},
+        {"reference to no row", "INSERT INTO c (p) VALUES (9)", DbError::Kind::ForeignKey},
+        {"duplicate", "INSERT INTO p (id, nome) VALUES (2, 'a')", DbError::Kind::Unique},
+        {"duplicate key", "INSERT INTO p (id, nome) VALUES (1, 'z')", DbError::Kind::Unique},
+        {"not null", "INSERT INTO p (id) VALUES (3)", DbError::Kind::Other},
+        {"syntax", "DELET FROM p", DbError::Kind::Other},
+    };
+    for (Engine e : TestDb::engines())
+        for (const Case& c : cases)
+            QTest::newRow(qPrintable(TestDb::engineName(e) + ": " + c.tag))
+                << e << QString(c.sql) << int(c.kind);
+}
+
+void TestConnection::refusalKinds() {
+    // The screens tell a refused delete and a duplicate by the kind, not by the text, which
+    // a server may give in another language.
+    QFETCH(Engine, engine);
+    QFETCH(QString, sql);
+    QFETCH(int, kind);
+    TestDb db(engine, false);
+    Connection& c = db.conn();
+    c.execute("CREATE TABLE p (id INTEGER PRIMARY KEY, nome VARCHAR(5) NOT NULL UNIQUE)");
+    c.execute("CREATE TABLE c (p INTEGER REFERENCES p (id) ON DELETE RESTRICT)");
+    c.execute("INSERT INTO p (id, nome) VALUES (1, 'a')");
+    c.execute("INSERT INTO c (p) VALUES (1)");
+    try {
+        c.execute(sql);
+        QFAIL("the statement was accepted");
+    } catch (const DbError& e) {
+        QCOMPARE(int(e.kind()), kind);
     }
 }
 

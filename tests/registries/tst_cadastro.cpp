@@ -83,8 +83,6 @@ private slots:
     void remove();
     void refusedDelete_data() { TestDb::addEngineRows(); }
     void refusedDelete();
-    void referenceRefusal_data();
-    void referenceRefusal();
     void postOnMove_data() { TestDb::addEngineRows(); }
     void postOnMove();
     void escWhileInserting_data() { TestDb::addEngineRows(); }
@@ -285,27 +283,6 @@ void TestCadastro::refusedDelete() {
     f.screen->btnExcluir->click();
     VERIFY_SCRIPT(s);
     QCOMPARE(f.stored().join(','), QString("Bia"));
-}
-
-void TestCadastro::referenceRefusal_data() {
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("reference");
-    QTest::newRow("sqlite") << "FOREIGN KEY constraint failed" << true;
-    QTest::newRow("postgres") << "update or delete on table \"departamento\" violates foreign "
-                                 "key constraint \"fk_funcionario_2\" on table \"funcionario\""
-                              << true;
-    QTest::newRow("postgres pt") << "atualização ou exclusão em tabela \"departamento\" viola "
-                                    "restrição de chave estrangeira \"fk\" em \"funcionario\""
-                                 << true;
-    QTest::newRow("unique") << "UNIQUE constraint failed: cheque.num_banco" << false;
-    QTest::newRow("locked") << "database is locked" << false;
-    QTest::newRow("empty") << "Não é possível realizar esta operação em um arquivo vazio" << false;
-}
-
-void TestCadastro::referenceRefusal() {
-    QFETCH(QString, message);
-    QFETCH(bool, reference);
-    QCOMPARE(TfrmCadastro::isReferenceRefusal(DbError(message)), reference);
 }
 
 void TestCadastro::postOnMove() {

@@ -124,8 +124,14 @@ ResultSet run(pg_conn* db, const QString& sql, const QList<Connection::Binding>&
                 : PQexecParams(db, text.constData(), int(values.size()), nullptr,
                                pointers.constData(), nullptr, nullptr, 0);
     const ExecStatusType st = PQresultStatus(res.r);
-    if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK)
-        throw DbError(QString::fromUtf8(PQerrorMessage(db)).trimmed());
+    if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
+        // SQLSTATE 23503: a foreign key; 23505: a unique constraint.
+        const QByteArray state(PQresultErrorField(res.r, PG_DIAG_SQLSTATE));
+        const DbError::Kind kind = state == "23503"   ? DbError::Kind::ForeignKey
+                                   : state == "23505" ? DbError::Kind::Unique
+                                                      : DbError::Kind::Other;
+        throw DbError(QString::fromUtf8(PQerrorMessage(db)).trimmed(), kind);
+    }
     ResultSet rs;
     if (wantRows && st == PGRES_TUPLES_OK) {
         const int cols = PQnfields(res.r);

@@ -30,7 +30,25 @@ bool onlyBlanks(const char* p, const char* end) {
 }
 
 [[noreturn]] void fail(sqlite3* db) {
-    throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    DbError::Kind kind = DbError::Kind::Other;
+    switch (sqlite3_extended_errcode(db)) {
+    case SQLITE_CONSTRAINT_FOREIGNKEY:
+        kind = DbError::Kind::ForeignKey;
+        break;
+    case SQLITE_CONSTRAINT_TRIGGER:
+        // ON DELETE RESTRICT reports itself as a trigger; SQLite's messages are not translated.
+        if (message.startsWith(QLatin1String("FOREIGN KEY")))
+            kind = DbError::Kind::ForeignKey;
+        break;
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+        kind = DbError::Kind::Unique;
+        break;
+    default:
+        break;
+    }
+    throw DbError(message, kind);
 }
 
 void bindOne(sqlite3* db, sqlite3_stmt* st, int index, const QVariant& v) {
