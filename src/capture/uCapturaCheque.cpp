@@ -36,6 +36,25 @@ QLabel* rotulo(const QString& text, QWidget* parent) {
     return new QLabel(text, parent);
 }
 
+// Whether the value box takes the character: digits, separators and a sign, and no more than
+// the two decimals of the box.
+bool valorAceita(const QLineEdit* box, QChar c) {
+    const QString t = box->text();
+    const qsizetype comma = t.indexOf(QLatin1Char(','));
+    if (box->hasSelectedText())
+        return (c.isDigit() && c.unicode() < 128) || c == QLatin1Char(',') ||
+               c == QLatin1Char('.') || c == QLatin1Char('-');
+    if (c == QLatin1Char(','))
+        return comma < 0;
+    if (c == QLatin1Char('-'))
+        return box->cursorPosition() == 0 && !t.contains(c);
+    if (c == QLatin1Char('.'))
+        return comma < 0 || box->cursorPosition() <= comma;
+    if (!c.isDigit() || c.unicode() >= 128)
+        return false;
+    return comma < 0 || box->cursorPosition() <= comma || t.size() - comma - 1 < 2;
+}
+
 bool isEnter(const QKeyEvent* k) {
     return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
 }
@@ -415,8 +434,7 @@ bool TfrmCapturaCheque::FormKeyDown(QKeyEvent* k) {
         aceito = c.isDigit() && c.unicode() < 128 &&
                  (digitos.size() < TamanhoLinhaCheque || edLinhaCheque->hasSelectedText());
     } else {
-        aceito = (c.isDigit() && c.unicode() < 128) || c == QLatin1Char(',') ||
-                 c == QLatin1Char('.') || c == QLatin1Char('-');
+        aceito = valorAceita(ceValorCheque, c);
     }
     if (aceito)
         return false;

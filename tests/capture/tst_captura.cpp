@@ -176,6 +176,12 @@ void TestCaptura::keysOfTheLine() {
     // No more than 30 digits are taken.
     t.digita(t.frm.edLinhaCheque, "66");
     QCOMPARE(t.frm.edLinhaCheque->text(), Valida.left(29) + "6");
+    // The value box takes an amount with two decimals at the most.
+    t.script.resetBeeps();
+    t.digita(t.frm.ceValorCheque, "1.234,567a-");
+    QCOMPARE(t.frm.ceValorCheque->text(), QString("1.234,56"));
+    QCOMPARE(t.script.beeps(), 3);
+    t.frm.ceValorCheque->clear();
     // Enter in the value box with no line accepted stores nothing.
     t.frm.edLinhaCheque->clear();
     t.digita(t.frm.ceValorCheque, "10,00");
