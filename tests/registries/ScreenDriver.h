@@ -90,4 +90,20 @@ inline void clickRow(QAbstractItemView* grid, int row) {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
 }
 
+// Clicks the toolbar button of a gesture: ins pes can exc sal pri ant pro ult. False when the
+// gesture is not one of them.
+inline bool toolbar(TfrmCadastro* w, const QString& gesture) {
+    const QList<QPair<const char*, QToolButton*>> buttons{
+        {"ins", w->btnInserir},  {"pes", w->btnPesquisar}, {"can", w->btnCancelar},
+        {"exc", w->btnExcluir},  {"sal", w->btnSalvar},    {"pri", w->btnPrimeiro},
+        {"ant", w->btnAnterior}, {"pro", w->btnProximo},   {"ult", w->btnUltimo}};
+    for (const auto& [name, button] : buttons) {
+        if (gesture == QLatin1String(name)) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace drv

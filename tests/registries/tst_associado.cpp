@@ -109,17 +109,9 @@ void typeInCell(TfrmAssociado* w, int row, int column, const QString& text) {
 void run(TfrmAssociado* w, const QString& script) {
     for (const QString& op : script.split(' ', Qt::SkipEmptyParts)) {
         const QString name = op.section(':', 0, 0);
-        if (name == "ins")
-            w->btnInserir->click();
-        else if (name == "can")
-            w->btnCancelar->click();
-        else if (name == "sal")
-            w->btnSalvar->click();
-        else if (name == "pro")
-            w->btnProximo->click();
-        else if (name == "ult")
-            w->btnUltimo->click();
-        else if (name == "type")
+        if (drv::toolbar(w, name))
+            continue;
+        if (name == "type")
             drv::typeInto(w->DBEdit1, op.section(':', 1));
         else if (name == "row")
             drv::clickRow(w->RxDBGrid2, op.section(':', 1).toInt());

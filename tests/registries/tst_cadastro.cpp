@@ -47,21 +47,9 @@ struct Fixture {
 void run(TfrmDepartamento* w, const QString& script) {
     for (const QString& op : script.split(' ', Qt::SkipEmptyParts)) {
         const QString name = op.section(':', 0, 0), arg = op.section(':', 1);
-        if (name == "ins")
-            w->btnInserir->click();
-        else if (name == "can")
-            w->btnCancelar->click();
-        else if (name == "sal")
-            w->btnSalvar->click();
-        else if (name == "pri")
-            w->btnPrimeiro->click();
-        else if (name == "ant")
-            w->btnAnterior->click();
-        else if (name == "pro")
-            w->btnProximo->click();
-        else if (name == "ult")
-            w->btnUltimo->click();
-        else if (name == "type")
+        if (drv::toolbar(w, name))
+            continue;
+        if (name == "type")
             drv::typeInto(w->DBEdit1, arg);
         else if (name == "row")
             drv::clickRow(w->RxDBGrid1, arg.toInt());
