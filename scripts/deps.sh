@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6
   libsqlite3-dev libpq-dev
   postgresql
   fonts-dejavu-core

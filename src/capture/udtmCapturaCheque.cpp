@@ -6,15 +6,6 @@
 
 #include <QDateTime>
 
-namespace {
-constexpr int TentativasNumeroLote = 5;
-
-// A refusal caused by another lot having taken the same number first.
-bool numeroRepetido(const DbError& e) {
-    return e.kind() == DbError::Kind::Unique && e.message().contains(QLatin1String("num_lote"));
-}
-} // namespace
-
 TdtmCapturaCheque::TdtmCapturaCheque(Connection* cnx, QObject* parent)
     : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), qryLkpAssociado(cnx), m_cnx(cnx) {
     qryLoteCheque.setSql(QStringLiteral("select * from lote_cheque order by dat_lote, num_lote"));
@@ -137,20 +128,18 @@ void TdtmCapturaCheque::salvaLote() {
         qryLoteCheque.post();
         return;
     }
-    for (int tentativa = 1;; ++tentativa) {
-        try {
-            TransactionGuard tx(*m_cnx);
-            qryLoteCheque.setValue(QStringLiteral("num_lote"),
-                                   QString::number(proximoNumeroLote()));
-            qryLoteCheque.post();
-            tx.commit();
-            return;
-        } catch (const DbError& e) {
-            if (qryLoteCheque.state() == Dataset::State::Insert)
-                qryLoteCheque.setValue(QStringLiteral("num_lote"), QVariant());
-            if (!numeroRepetido(e) || tentativa == TentativasNumeroLote)
-                throw;
-        }
+    try {
+        // The copies take lot numbers one after the other: the highest number is read and the
+        // next one inserted while this copy holds the numbering.
+        TransactionGuard tx(*m_cnx);
+        m_cnx->lockNumbering(QStringLiteral("lote_cheque.num_lote"));
+        qryLoteCheque.setValue(QStringLiteral("num_lote"), QString::number(proximoNumeroLote()));
+        qryLoteCheque.post();
+        tx.commit();
+    } catch (const DbError&) {
+        if (qryLoteCheque.state() == Dataset::State::Insert)
+            qryLoteCheque.setValue(QStringLiteral("num_lote"), QVariant());
+        throw;
     }
 }
 

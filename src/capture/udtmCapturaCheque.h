@@ -31,8 +31,8 @@ public:
     };
     Totais totaisLote(int codLote) const;
     // Saves the current lot. A new lot gets the number one above the largest so far, given in
-    // one write transaction with the insert, so that two copies saving at the same moment
-    // never take the same number; a clash on the number is retried.
+    // one write transaction with the insert while this copy holds the numbering, so that two
+    // copies saving at the same moment never take the same number.
     void salvaLote();
     // Appends and posts a cheque of the current lot. Returns false, with the row cancelled,
     // when the database refuses it (a cheque already stored).

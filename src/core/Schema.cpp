@@ -3,7 +3,6 @@
 #include "platform/data/Dialect.h"
 #include "platform/data/TransactionGuard.h"
 
-#include <QSqlRecord>
 #include <vector>
 
 namespace {
@@ -157,10 +156,11 @@ const std::vector<Table>& tables() {
 
 // Every foreign key column leads an index (PostgreSQL does not index them by itself, and a
 // refused delete looks the children up through it); the rest serve the screens' orderings
-// and filters.
+// and filters. Name columns are indexed in the order of names, the one their lists use.
 std::vector<Index> indexes(Engine e) {
+    const auto byName = [](const char* column) { return Dialect::byName(QLatin1String(column)); };
     return {
-        {"ix_associado_nome", "associado", QStringLiteral("nom_associado")},
+        {"ix_associado_nome", "associado", byName("nom_associado")},
         {"ix_movimento_associado", "movimento", QStringLiteral("cod_associado, num_cod_movimento")},
         {"ix_lote_cheque_associado", "lote_cheque", QStringLiteral("cod_associado, dat_lote")},
         {"ix_lote_cheque_data", "lote_cheque", QStringLiteral("dat_lote, num_lote")},
@@ -170,9 +170,11 @@ std::vector<Index> indexes(Engine e) {
          Dialect::castInteger(e, QStringLiteral("num_lote"))},
         {"ix_cheque_lote", "cheque", QStringLiteral("cod_lote, cod_cheque")},
         {"ix_departamento_associado", "departamento",
-         QStringLiteral("cod_associado, nom_departamento")},
+         QStringLiteral("cod_associado, ") + byName("nom_departamento")},
+        {"ix_departamento_nome", "departamento", byName("nom_departamento")},
         {"ix_funcionario_associado", "funcionario",
-         QStringLiteral("cod_associado, nom_funcionario")},
+         QStringLiteral("cod_associado, ") + byName("nom_funcionario")},
+        {"ix_funcionario_nome", "funcionario", byName("nom_funcionario")},
         {"ix_funcionario_departamento", "funcionario", QStringLiteral("cod_departamento")},
         {"ix_funcionario_movimento", "funcionario", QStringLiteral("cod_movimento")},
         {"ix_feriado_data", "feriado", QStringLiteral("dat_feriado")},
@@ -281,6 +283,11 @@ QStringList columnNames(const QString& table) {
 
 QStringList ddl(Engine engine) {
     QStringList out;
+    // The order of names by ICU's rules for Portuguese (Brazil), whatever the server's locale;
+    // SQLite connections register the same order under the same name.
+    if (engine == Engine::PostgreSQL)
+        out << QStringLiteral("CREATE COLLATION %1 (provider = icu, locale = 'pt-BR')")
+                   .arg(QLatin1String(Dialect::NameCollation));
     for (const Table& t : tables())
         out << tableDdl(engine, t);
     // PostgreSQL wants an expression in an index inside its own parentheses.
@@ -313,17 +320,23 @@ void create(Connection& c) {
 void verify(const Connection& c) {
     if (!c.isOpen())
         throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
-    const QSqlDatabase db = c.database();
     for (const Table& t : tables()) {
-        const QSqlRecord rec = db.record(QLatin1String(t.name));
-        if (rec.isEmpty())
+        const QStringList columns = c.tableColumns(QLatin1String(t.name));
+        if (columns.isEmpty())
             throw DbError(QStringLiteral("Tabela %1 não encontrada no banco de dados.")
                               .arg(QLatin1String(t.name)));
         for (const Column& col : t.columns)
-            if (!rec.contains(QLatin1String(col.name)))
+            if (!columns.contains(QLatin1String(col.name)))
                 throw DbError(QStringLiteral("Coluna %1.%2 não encontrada no banco de dados.")
                                   .arg(QLatin1String(t.name), QLatin1String(col.name)));
     }
+    if (c.engine() == Engine::PostgreSQL &&
+        c.selectValue(QStringLiteral("select count(*) from pg_collation where collname = ?"),
+                      {QLatin1String(Dialect::NameCollation)})
+                .toInt() == 0)
+        throw DbError(QStringLiteral("O banco de dados não tem a ordem de nomes %1; crie-o "
+                                     "novamente com o capdb.")
+                          .arg(QLatin1String(Dialect::NameCollation)));
 }
 
 } // namespace Schema

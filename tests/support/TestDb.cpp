@@ -4,7 +4,6 @@
 
 #include <QAtomicInt>
 #include <QFile>
-#include <QSqlDatabase>
 #include <QTest>
 #include <QUrl>
 #include <QUuid>

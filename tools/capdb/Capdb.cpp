@@ -6,8 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QUrl>
 #include <memory>
 
@@ -33,28 +31,6 @@ QString oneLine(const QString& s) {
     return s.simplified();
 }
 
-// Creates the SQLite file through a connection of its own: Connection opens only files that
-// exist, so that the program never makes an empty database out of a wrong path.
-void createSqliteFile(const QString& path) {
-    const QString name = QStringLiteral("capdb_create");
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        url.setQuery(QStringLiteral("mode=rwc"));
-        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-        if (!db.open())
-            error = Connection::errorText(db.lastError());
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    if (!error.isEmpty() || !QFileInfo::exists(path))
-        throw DbError(
-            QStringLiteral("Não foi possível criar o arquivo %1: %2")
-                .arg(path, error.isEmpty() ? QStringLiteral("arquivo não criado") : error));
-}
-
 // A database open for creation, which holds no tables yet. When it is left without keep(),
 // the SQLite file it created is removed, so that a failed init or demo can simply be re-run.
 class NewDatabase {
@@ -67,7 +43,7 @@ public:
                 throw DbError(
                     QStringLiteral("%1 já existe; o capdb não sobrescreve um banco de dados.")
                         .arg(path));
-            createSqliteFile(path);
+            Connection::createSqliteFile(path);
             m_file = path;
         }
         m_conn = std::make_unique<Connection>(ConnectionName);
@@ -87,7 +63,8 @@ public:
         m_conn.reset();
         if (!m_kept && !m_file.isEmpty()) {
             QFile::remove(m_file);
-            QFile::remove(m_file + QStringLiteral("-journal"));
+            for (const char* side : {"-journal", "-wal", "-shm"})
+                QFile::remove(m_file + QLatin1String(side));
         }
     }
     NewDatabase(const NewDatabase&) = delete;

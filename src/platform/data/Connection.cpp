@@ -6,22 +6,34 @@
 #include "platform/data/SqliteDirect.h"
 
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QUrl>
 
 namespace {
-constexpr int BusyTimeoutMs = 5000;
-constexpr auto Savepoint = "cap_stmt";
+
+const QString NotOpen = QStringLiteral("A conexão com o banco de dados não está aberta.");
+
+// A stable number for a name, the same in every copy of the program (qHash is seeded per run).
+qint64 lockKey(const QString& name) {
+    quint64 h = 14695981039346656037ull; // FNV-1a
+    for (const char c : name.toUtf8()) {
+        h ^= quint8(c);
+        h *= 1099511628211ull;
+    }
+    return qint64(h >> 1);
+}
+
+// Whether a statement inserts, updates or deletes rows: the ones the database's rules refuse.
+bool changesRows(const QString& sql) {
+    const QString s = sql.trimmed().left(7).toLower();
+    return s.startsWith(QLatin1String("insert")) || s.startsWith(QLatin1String("update")) ||
+           s.startsWith(QLatin1String("delete"));
+}
+
 } // namespace
 
 Connection::Connection(const QString& name) : m_name(name) {}
 
 Connection::~Connection() {
     close();
-    if (QSqlDatabase::contains(m_name))
-        QSqlDatabase::removeDatabase(m_name);
 }
 
 Engine Connection::engineOf(const QString& target) {
@@ -33,104 +45,47 @@ Engine Connection::engineOf(const QString& target) {
     return Engine::SQLite;
 }
 
-QString Connection::errorText(const QSqlError& e) {
-    QString t = e.databaseText().trimmed();
-    if (t.isEmpty())
-        t = e.driverText().trimmed();
-    if (t.isEmpty())
-        t = e.text().trimmed();
-    return t;
-}
-
-QSqlDatabase Connection::database() const {
-    return QSqlDatabase::database(m_name, false);
-}
-
-bool Connection::isOpen() const {
-    return QSqlDatabase::contains(m_name) && database().isOpen();
-}
-
 void Connection::close() {
-    // Kept statements go before the database closes, or SQLite would keep it open.
-    m_cache.reset();
-    if (QSqlDatabase::contains(m_name)) {
-        QSqlDatabase db = database();
-        if (db.isOpen())
-            db.close();
-    }
+    m_session.reset();
     m_inTransaction = false;
+    m_spoiled = false;
+    m_savepoints = 0;
     m_engine = Engine::None;
 }
 
 void Connection::open() {
     close();
-    if (QSqlDatabase::contains(m_name))
-        QSqlDatabase::removeDatabase(m_name);
-    switch (engineOf(m_target)) {
+    const Engine engine = engineOf(m_target);
+    switch (engine) {
     case Engine::None:
         throw DbError(QStringLiteral("Nenhum banco de dados informado."));
     case Engine::SQLite:
-        openSqlite();
+        m_session =
+            std::make_unique<SqliteDirect::Session>(m_target.trimmed(), false, m_busyTimeoutMs);
         break;
     case Engine::PostgreSQL:
-        openPostgres();
+        m_session = std::make_unique<PgDirect::Session>(m_target.trimmed(), m_busyTimeoutMs);
         break;
     }
+    m_engine = engine;
 }
 
-void Connection::openSqlite() {
-    const QString path = m_target.trimmed();
-    const QFileInfo fi(path);
-    // mode=rw: a wrong path is an error, never a new empty database.
-    QUrl url = QUrl::fromLocalFile(fi.absoluteFilePath());
-    url.setQuery(QStringLiteral("mode=rw"));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(
-        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
-    if (!db.open()) {
-        const QString err = errorText(db.lastError());
-        throw DbError(fi.exists() ? err : QStringLiteral("%1: %2").arg(err, path));
-    }
-    m_engine = Engine::SQLite;
-    m_cache = std::make_unique<SqliteDirect::Cache>();
+void Connection::createSqliteFile(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("O arquivo %1 já existe.").arg(path));
     try {
-        // A file that is not a database fails here, not at the first screen.
-        selectValue(QStringLiteral("select count(*) from sqlite_master"));
-        rawExec(QStringLiteral("PRAGMA foreign_keys = ON"));
-        if (selectValue(QStringLiteral("PRAGMA foreign_keys")).toInt() != 1)
-            throw DbError(QStringLiteral("Chaves estrangeiras não suportadas pelo SQLite."));
-        if (selectValue(QStringLiteral("PRAGMA busy_timeout")).toInt() != BusyTimeoutMs)
-            throw DbError(QStringLiteral("Não foi possível ajustar a espera do SQLite."));
-    } catch (...) {
-        close();
-        throw;
+        SqliteDirect::Session created(path, true, 5000);
+    } catch (const DbError& e) {
+        throw DbError(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                          .arg(path, DbError::fromEngine(e.kind(), QString()).message()),
+                      e.kind());
     }
 }
 
-void Connection::openPostgres() {
-    const QUrl url(m_target.trimmed());
-    if (!url.isValid() || url.host().isEmpty())
-        throw DbError(QStringLiteral("Endereço PostgreSQL inválido: %1").arg(m_target.trimmed()));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-    db.setHostName(url.host());
-    db.setPort(url.port(5432));
-    db.setUserName(url.userName());
-    db.setPassword(url.password());
-    QString dbName = url.path();
-    if (dbName.startsWith(QLatin1Char('/')))
-        dbName = dbName.mid(1);
-    db.setDatabaseName(dbName);
-    db.setConnectOptions(QStringLiteral("connect_timeout=5"));
-    if (!db.open())
-        throw DbError(errorText(db.lastError()));
-    m_engine = Engine::PostgreSQL;
-    try {
-        rawExec(QStringLiteral("SET client_min_messages TO warning"));
-    } catch (...) {
-        close();
-        throw;
-    }
+void Connection::setBusyTimeout(int ms) {
+    m_busyTimeoutMs = ms;
+    if (m_session)
+        m_session->setBusyTimeout(ms);
 }
 
 QVariant Connection::bindValue(const QVariant& v) {
@@ -152,33 +107,43 @@ QVariant Connection::bindValue(const QVariant& v) {
 
 ResultSet Connection::run(const QString& sql, const QList<Binding>& params, bool wantRows,
                           int* affected) const {
-    if (!isOpen())
-        throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
-    if (m_engine == Engine::SQLite) {
-        sqlite3* h = SqliteDirect::handle(database());
-        if (!h)
-            throw DbError(QStringLiteral("Conexão SQLite sem acesso ao banco de dados."));
-        return SqliteDirect::run(h, m_cache.get(), sql, params, wantRows, affected);
-    }
-    pg_conn* pg = PgDirect::handle(database());
-    if (!pg)
-        throw DbError(QStringLiteral("Conexão PostgreSQL sem acesso ao servidor."));
-    // In a PostgreSQL transaction a failed statement would poison the whole transaction;
-    // a savepoint undoes just that statement, as SQLite does by itself.
-    const bool guard = m_inTransaction;
+    if (!m_session)
+        throw DbError(NotOpen);
+    // A refused statement poisons a PostgreSQL transaction, where SQLite undoes just that
+    // statement. The statements the database's rules may refuse (a duplicate, a referenced
+    // row) run under a savepoint, so both engines go on after such a refusal; the others do
+    // not pay for one.
+    const bool guard =
+        m_engine == Engine::PostgreSQL && m_inTransaction && m_savepoints == 0 && changesRows(sql);
     if (guard)
-        rawExec(QStringLiteral("SAVEPOINT %1").arg(QLatin1String(Savepoint)));
+        command(QStringLiteral("SAVEPOINT cap_stmt"));
     ResultSet rs;
     try {
-        rs = PgDirect::run(pg, sql, params, wantRows, affected);
+        rs = m_session->run(sql, params, wantRows, affected);
     } catch (const DbError&) {
-        if (guard)
-            rawExec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(QLatin1String(Savepoint)));
+        if (guard) {
+            try {
+                command(QStringLiteral("ROLLBACK TO SAVEPOINT cap_stmt"));
+                command(QStringLiteral("RELEASE SAVEPOINT cap_stmt"));
+            } catch (const DbError&) {
+            }
+        }
+        // Any other failure spoils the transaction on both engines alike: commit() will roll
+        // it back and say so.
+        if (m_inTransaction && m_savepoints == 0 &&
+            (m_session->transactionFailed() || !changesRows(sql)))
+            m_spoiled = true;
         throw;
     }
     if (guard)
-        rawExec(QStringLiteral("RELEASE SAVEPOINT %1").arg(QLatin1String(Savepoint)));
+        command(QStringLiteral("RELEASE SAVEPOINT cap_stmt"));
     return rs;
+}
+
+void Connection::command(const QString& sql) const {
+    if (!m_session)
+        throw DbError(NotOpen);
+    m_session->run(sql, {}, false, nullptr);
 }
 
 namespace {
@@ -224,27 +189,48 @@ QVariant Connection::insertReturning(const QString& sql, const QVariantList& par
     return rs.rows.first().first();
 }
 
-void Connection::rawExec(const QString& sql) const {
-    QSqlQuery q(database());
-    if (!q.exec(sql))
-        throw DbError(errorText(q.lastError()));
-    q.finish();
+QStringList Connection::tableColumns(const QString& table) const {
+    const ResultSet rs =
+        m_engine == Engine::PostgreSQL
+            ? select(QStringLiteral("select column_name from information_schema.columns "
+                                    "where table_schema = current_schema() and table_name = ? "
+                                    "order by ordinal_position"),
+                     {table.toLower()})
+            : select(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    QStringList out;
+    for (const QVariantList& r : rs.rows)
+        out << r.value(0).toString().toLower();
+    return out;
 }
 
 void Connection::beginTransaction() {
     if (m_inTransaction)
         throw DbError(QStringLiteral("Já existe uma transação em andamento."));
-    if (!isOpen())
-        throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
-    rawExec(m_engine == Engine::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
+    command(m_engine == Engine::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                        : QStringLiteral("BEGIN"));
     m_inTransaction = true;
+    m_spoiled = false;
 }
 
 void Connection::commit() {
     if (!m_inTransaction)
         throw DbError(QStringLiteral("Nenhuma transação em andamento."));
-    rawExec(QStringLiteral("COMMIT"));
+    if (m_spoiled) {
+        rollback();
+        throw DbError(QStringLiteral("A transação foi desfeita porque uma operação foi recusada; "
+                                     "nada foi gravado."));
+    }
+    try {
+        command(QStringLiteral("COMMIT"));
+    } catch (const DbError&) {
+        // Whatever the engine kept of it, the transaction is over and nothing of it stays.
+        try {
+            rollback();
+        } catch (const DbError&) {
+        }
+        m_inTransaction = false;
+        throw;
+    }
     m_inTransaction = false;
 }
 
@@ -252,5 +238,55 @@ void Connection::rollback() {
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
-    rawExec(QStringLiteral("ROLLBACK"));
+    m_spoiled = false;
+    m_savepoints = 0;
+    if (m_engine == Engine::SQLite) {
+        // SQLite may already have rolled back by itself (a full disk, an I/O error).
+        try {
+            command(QStringLiteral("ROLLBACK"));
+        } catch (const DbError& e) {
+            if (!e.engineText().contains(QLatin1String("no transaction is active")))
+                throw;
+        }
+        return;
+    }
+    command(QStringLiteral("ROLLBACK"));
+}
+
+Connection::Savepoint::Savepoint(Connection& c) : m_c(c) {
+    if (!m_c.m_inTransaction)
+        return;
+    m_name = QStringLiteral("cap_sp%1").arg(++m_c.m_savepointSerial);
+    m_c.command(QStringLiteral("SAVEPOINT ") + m_name);
+    m_active = true;
+    ++m_c.m_savepoints;
+}
+
+Connection::Savepoint::~Savepoint() {
+    if (!m_active)
+        return;
+    --m_c.m_savepoints;
+    try {
+        m_c.command(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
+        m_c.command(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
+    } catch (const DbError&) {
+        m_c.m_spoiled = true;
+    }
+}
+
+void Connection::Savepoint::release() {
+    if (!m_active)
+        return;
+    m_active = false;
+    --m_c.m_savepoints;
+    m_c.run(QStringLiteral("RELEASE SAVEPOINT ") + m_name, {}, false, nullptr);
+}
+
+void Connection::lockNumbering(const QString& name) {
+    if (!m_inTransaction)
+        throw DbError(QStringLiteral("A numeração %1 precisa de uma transação.").arg(name));
+    // SQLite's BEGIN IMMEDIATE already holds the one write lock of the file.
+    if (m_engine == Engine::PostgreSQL)
+        run(QStringLiteral("select pg_advisory_xact_lock(?)"), {Binding(QString(), lockKey(name))},
+            false, nullptr);
 }

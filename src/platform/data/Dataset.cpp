@@ -2,7 +2,6 @@
 
 #include "platform/data/DateCodec.h"
 
-#include <QSqlRecord>
 #include <algorithm>
 
 namespace {
@@ -451,9 +450,7 @@ void Dataset::requireUpdateTable() const {
 
 QStringList Dataset::tableColumns() {
     if (m_tableColumns.isEmpty()) {
-        const QSqlRecord rec = m_conn->database().record(m_table);
-        for (int i = 0; i < rec.count(); ++i)
-            m_tableColumns << rec.fieldName(i).toLower();
+        m_tableColumns = m_conn->tableColumns(m_table);
         if (m_tableColumns.isEmpty())
             throw DbError(
                 QStringLiteral("Tabela %1 não encontrada no banco de dados.").arg(m_table));

@@ -17,4 +17,8 @@ QString dayMonth(Engine e, const QString& expr) {
                                    : QStringLiteral("strftime('%d/%m', %1)").arg(expr);
 }
 
+QString byName(const QString& column) {
+    return column + QStringLiteral(" COLLATE ") + QLatin1String(NameCollation);
+}
+
 } // namespace Dialect

@@ -12,4 +12,11 @@ QString datePart(Engine e, const QString& expr);
 // "dd/mm" of a stored date.
 QString dayMonth(Engine e, const QString& expr);
 
+// A name column in the order a Brazilian reads names (case and accents ignored at first, then
+// accents, then case), the same on both engines: "order by " + byName("nom_associado"). The
+// collation is registered on every SQLite connection and created by the schema on PostgreSQL;
+// the indexes of the name columns are built with it.
+QString byName(const QString& column);
+inline constexpr char NameCollation[] = "nome_br";
+
 } // namespace Dialect

@@ -1,43 +1,55 @@
 #pragma once
 
 #include "platform/data/Connection.h"
+#include "platform/data/Dialect.h"
 
+#include <QByteArray>
 #include <QHash>
-#include <QPair>
+#include <chrono>
 
 struct sqlite3;
 struct sqlite3_stmt;
+class QCollator;
 
-// Runs a statement straight through SQLite's C API on the handle of an open Qt connection.
-// Qt's own row fetching costs about three times what the engine does; the large lists (all the
-// lots of the capture screen) open noticeably faster this way. Values come back as Qt's SQLite
-// driver gives them: INTEGER as qlonglong, REAL as double, TEXT as QString, NULL as null.
+// A SQLite database reached straight through SQLite's C API. Values come back as INTEGER
+// qlonglong, REAL double, TEXT QString, BLOB QByteArray, NULL null.
 namespace SqliteDirect {
 
-using Binding = Connection::Binding;
+// The collation of names, registered on every connection our code opens: letters first, as a
+// Brazilian reads them (case and accents ignored), then accents, then case, by the same ICU
+// rules for Portuguese (Brazil) that PostgreSQL's collation of that name uses, so that both
+// engines give one order; text that still ties compares byte by byte. An index of a name column
+// is built with it, so a tool that opens the file without registering it (the sqlite3 shell)
+// reads the tables but cannot write those columns.
+// Registers it on a handle opened elsewhere (benchmarks, tools); the collator must outlive it.
+void addNameCollation(sqlite3* db, QCollator* collator);
 
-sqlite3* handle(const QSqlDatabase& db);
-
-// Prepared statements kept by their text, so that the statements a screen runs again and
-// again (the cheques of a lot, its totals) are compiled once. Must be cleared before the
-// database is closed.
-class Cache {
+class Session : public EngineSession {
 public:
-    Cache() = default;
-    ~Cache() { clear(); }
-    Cache(const Cache&) = delete;
-    Cache& operator=(const Cache&) = delete;
-    void clear();
-    sqlite3_stmt* find(const QByteArray& sql) const { return m_stmts.value(sql); }
-    void keep(const QByteArray& sql, sqlite3_stmt* st);
+    // Opens an existing file for reading and writing, or creates it when `create`; checks that
+    // it is a database that can be written to and turns write-ahead logging and foreign keys on.
+    Session(const QString& path, bool create, int busyTimeoutMs);
+    ~Session() override;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    ResultSet run(const QString& sql, const QList<DbBinding>& bindings, bool wantRows,
+                  int* affected) override;
+    void setBusyTimeout(int ms) override { m_busyTimeoutMs = ms; }
+    bool transactionFailed() const override;
 
 private:
-    static constexpr int Limit = 64;
-    QHash<QByteArray, sqlite3_stmt*> m_stmts;
-};
+    static int busyWait(void* self, int count);
+    [[noreturn]] void fail(const QString& subject = {}) const;
+    void clearCache();
 
-// Raises DbError with SQLite's message.
-ResultSet run(sqlite3* db, Cache* cache, const QString& sql, const QList<Binding>& bindings,
-              bool wantRows, int* affected);
+    sqlite3* m_db = nullptr;
+    std::unique_ptr<QCollator> m_collator;
+    // Prepared statements kept by their text, so that the statements a screen runs again and
+    // again (the cheques of a lot, its totals) are compiled once.
+    QHash<QByteArray, sqlite3_stmt*> m_cache;
+    int m_busyTimeoutMs;
+    std::chrono::steady_clock::time_point m_waitStart;
+};
 
 } // namespace SqliteDirect
