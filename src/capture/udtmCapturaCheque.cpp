@@ -50,8 +50,9 @@ TdtmCapturaCheque::TdtmCapturaCheque(Connection* cnx, QObject* parent)
     qryCheque.defineField(QStringLiteral("dat_2reapresentacao"), FieldKind::Date,
                           QStringLiteral("Data 2ª reap."));
 
-    qryLkpAssociado.setSql(QStringLiteral(
-        "select cod_associado, nom_associado from associado ac order by nom_associado"));
+    qryLkpAssociado.setSql(
+        QStringLiteral("select cod_associado, nom_associado from associado ac order by ") +
+        Dialect::byName(QStringLiteral("nom_associado")));
     qryLkpAssociado.defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
     qryLkpAssociado.defineField(QStringLiteral("nom_associado"), FieldKind::String,
                                 QStringLiteral("Nome"));

@@ -1,12 +1,15 @@
 #include "registries/udtmAssociado.h"
 
+#include "platform/data/Dialect.h"
+
 TdtmAssociado::TdtmAssociado(Connection* cnx, QObject* owner) : QObject(owner) {
     setObjectName(QStringLiteral("dtmAssociado"));
 
     qryAssociado = new Dataset(cnx, this);
     qryAssociado->setObjectName(QStringLiteral("qryAssociado"));
     qryAssociado->setSql(QStringList{QStringLiteral("select * from associado"),
-                                     QStringLiteral("order by nom_associado")});
+                                     QStringLiteral("order by ") +
+                                         Dialect::byName(QStringLiteral("nom_associado"))});
     qryAssociado->setUpdateTable(QStringLiteral("associado"), QStringLiteral("cod_associado"));
     qryAssociado->defineField(QStringLiteral("cod_associado"), FieldKind::Integer).readOnly = true;
     qryAssociado

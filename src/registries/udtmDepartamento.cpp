@@ -1,5 +1,7 @@
 #include "registries/udtmDepartamento.h"
 
+#include "platform/data/Dialect.h"
+
 TdtmDepartamento::TdtmDepartamento(Connection* cnx, QObject* owner) : QObject(owner) {
     setObjectName(QStringLiteral("dtmDepartamento"));
 
@@ -7,7 +9,8 @@ TdtmDepartamento::TdtmDepartamento(Connection* cnx, QObject* owner) : QObject(ow
     qryLkpAssociado->setObjectName(QStringLiteral("qryLkpAssociado"));
     qryLkpAssociado->setSql(QStringList{QStringLiteral("select ac.cod_associado, nom_associado"),
                                         QStringLiteral("from associado ac"),
-                                        QStringLiteral("order by nom_associado")});
+                                        QStringLiteral("order by ") +
+                                            Dialect::byName(QStringLiteral("nom_associado"))});
     qryLkpAssociado->defineField(QStringLiteral("cod_associado"), FieldKind::Integer).readOnly =
         true;
     qryLkpAssociado->defineField(QStringLiteral("nom_associado"), FieldKind::String).size = 80;
@@ -15,7 +18,8 @@ TdtmDepartamento::TdtmDepartamento(Connection* cnx, QObject* owner) : QObject(ow
     qryDepartamento = new Dataset(cnx, this);
     qryDepartamento->setObjectName(QStringLiteral("qryDepartamento"));
     qryDepartamento->setSql(QStringList{QStringLiteral("select * from departamento"),
-                                        QStringLiteral("order by nom_departamento")});
+                                        QStringLiteral("order by ") +
+                                            Dialect::byName(QStringLiteral("nom_departamento"))});
     qryDepartamento->setUpdateTable(QStringLiteral("departamento"),
                                     QStringLiteral("cod_departamento"));
     qryDepartamento->defineField(QStringLiteral("cod_departamento"), FieldKind::Integer).readOnly =

@@ -1,5 +1,7 @@
 #include "registries/udtmFuncionario.h"
 
+#include "platform/data/Dialect.h"
+
 TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owner) {
     setObjectName(QStringLiteral("dtmFuncionario"));
 
@@ -7,18 +9,19 @@ TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owne
     qryLkpAssociado->setObjectName(QStringLiteral("qryLkpAssociado"));
     qryLkpAssociado->setSql(QStringList{QStringLiteral("select ac.cod_associado, ac.nom_associado"),
                                         QStringLiteral("from associado ac"),
-                                        QStringLiteral("order by ac.nom_associado")});
+                                        QStringLiteral("order by ") +
+                                            Dialect::byName(QStringLiteral("ac.nom_associado"))});
     qryLkpAssociado->defineField(QStringLiteral("cod_associado"), FieldKind::Integer).readOnly =
         true;
     qryLkpAssociado->defineField(QStringLiteral("nom_associado"), FieldKind::String).size = 80;
 
     qryLkpDepartamento = new Dataset(cnx, this);
     qryLkpDepartamento->setObjectName(QStringLiteral("qryLkpDepartamento"));
-    qryLkpDepartamento->setSql(
-        QStringList{QStringLiteral("select cod_departamento, nom_departamento"),
-                    QStringLiteral("from departamento"),
-                    QStringLiteral("where cod_associado = :pCodAssociado or :pIndTodos = 'S'"),
-                    QStringLiteral("order by nom_departamento")});
+    qryLkpDepartamento->setSql(QStringList{
+        QStringLiteral("select cod_departamento, nom_departamento"),
+        QStringLiteral("from departamento"),
+        QStringLiteral("where cod_associado = :pCodAssociado or :pIndTodos = 'S'"),
+        QStringLiteral("order by ") + Dialect::byName(QStringLiteral("nom_departamento"))});
     qryLkpDepartamento->setParam(QStringLiteral("pCodAssociado"), 0);
     qryLkpDepartamento->setParam(QStringLiteral("pIndTodos"), QStringLiteral("S"));
     qryLkpDepartamento->defineField(QStringLiteral("cod_departamento"), FieldKind::Integer)
@@ -43,7 +46,8 @@ TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owne
     qryFuncionario = new Dataset(cnx, this);
     qryFuncionario->setObjectName(QStringLiteral("qryFuncionario"));
     qryFuncionario->setSql(QStringList{QStringLiteral("select * from funcionario"),
-                                       QStringLiteral("order by nom_funcionario")});
+                                       QStringLiteral("order by ") +
+                                           Dialect::byName(QStringLiteral("nom_funcionario"))});
     qryFuncionario->setUpdateTable(QStringLiteral("funcionario"),
                                    QStringLiteral("cod_funcionario"));
     qryFuncionario->defineField(QStringLiteral("cod_funcionario"), FieldKind::Integer).readOnly =

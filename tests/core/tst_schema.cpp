@@ -5,6 +5,7 @@
 #include "platform/data/TransactionGuard.h"
 
 #include <QTest>
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -105,6 +106,10 @@ private slots:
     void verify();
     void lotNumberIndex_data() { TestDb::addEngineRows(); }
     void lotNumberIndex();
+    void nameOrder_data() { TestDb::addEngineRows(); }
+    void nameOrder();
+    void nameIndexes_data();
+    void nameIndexes();
 
 private:
     // One database per engine, shared by the cases: each case runs in a transaction that is
@@ -330,6 +335,90 @@ void TestSchema::lotNumberIndex() {
             plan += r.first().toString() + QLatin1Char('\n');
     }
     QVERIFY2(plan.contains(QLatin1String("ix_lote_cheque_num_lote_valor")), qPrintable(plan));
+}
+
+namespace {
+// The plan of a select, one line per step.
+QString planOf(Connection& c, const QString& select) {
+    QString plan;
+    if (c.engine() == Engine::SQLite) {
+        for (const QVariantList& r : c.select(QStringLiteral("explain query plan ") + select).rows)
+            plan += r.last().toString() + QLatin1Char('\n');
+    } else {
+        for (const QVariantList& r : c.select(QStringLiteral("explain ") + select).rows)
+            plan += r.first().toString() + QLatin1Char('\n');
+    }
+    return plan;
+}
+} // namespace
+
+void TestSchema::nameOrder() {
+    // Names read as a Brazilian reads them: letters first, case and accents ignored; then the
+    // accents, then the case; the same order on both engines, whatever the server's locale.
+    QFETCH(Engine, engine);
+    TestDb& db = shared(engine);
+    TransactionGuard tx(db.conn());
+    const QStringList expected{"Ágata", "Agencia",   "agência",   "agua",     "Água",   "ÁGUA",
+                               "alfa",  "Ana Maria", "Ana-Maria", "AnaMaria", "Beto",   "ca",
+                               "Çá",    "Cb",        "D Avila",   "d'Ávila",  "Davila", "Zeta"};
+    QStringList scrambled = expected;
+    std::reverse(scrambled.begin(), scrambled.end());
+    std::rotate(scrambled.begin(), scrambled.begin() + 7, scrambled.end());
+    for (const QString& n : scrambled)
+        db.conn().execute(QStringLiteral("insert into associado (nom_associado) values (?)"), {n});
+    QStringList names;
+    for (const QVariantList& r :
+         db.conn()
+             .select(QStringLiteral("select nom_associado from associado order by ") +
+                     Dialect::byName(QStringLiteral("nom_associado")))
+             .rows)
+        names << r.first().toString();
+    QCOMPARE(names, expected);
+}
+
+void TestSchema::nameIndexes_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("select");
+    QTest::addColumn<QString>("index");
+    const auto byName = [](const char* c) { return Dialect::byName(QLatin1String(c)); };
+    for (Engine e : TestDb::engines()) {
+        const QString n = TestDb::engineName(e) + QStringLiteral(": ");
+        QTest::newRow(qPrintable(n + "members"))
+            << e << QStringLiteral("select * from associado order by ") + byName("nom_associado")
+            << "ix_associado_nome";
+        QTest::newRow(qPrintable(n + "departments"))
+            << e
+            << QStringLiteral("select * from departamento order by ") + byName("nom_departamento")
+            << "ix_departamento_nome";
+        QTest::newRow(qPrintable(n + "employees"))
+            << e
+            << QStringLiteral("select * from funcionario order by ") + byName("nom_funcionario")
+            << "ix_funcionario_nome";
+        QTest::newRow(qPrintable(n + "a member's employees"))
+            << e
+            << QStringLiteral("select * from funcionario where cod_associado = 1 order by ") +
+                   byName("nom_funcionario")
+            << "ix_funcionario_associado";
+    }
+}
+
+void TestSchema::nameIndexes() {
+    // The lists in the order of names read an index in that order, with no sort of their own.
+    // PostgreSQL is told to shun whole-table reads and sorts, which a table this small would
+    // take: what counts is that an index serves the order.
+    QFETCH(Engine, engine);
+    QFETCH(QString, select);
+    QFETCH(QString, index);
+    TestDb& db = shared(engine);
+    TransactionGuard tx(db.conn());
+    if (engine == Engine::PostgreSQL) {
+        db.conn().execute(QStringLiteral("set local enable_seqscan = off"));
+        db.conn().execute(QStringLiteral("set local enable_sort = off"));
+    }
+    const QString plan = planOf(db.conn(), select);
+    QVERIFY2(plan.contains(index), qPrintable(plan));
+    QVERIFY2(!plan.contains(QLatin1String("TEMP B-TREE")) && !plan.contains(QLatin1String("Sort")),
+             qPrintable(plan));
 }
 
 QTEST_GUILESS_MAIN(TestSchema)
