@@ -23,7 +23,8 @@ QStringList ddl(Engine engine);
 // Runs ddl() on an open, empty database inside one transaction: the caller's when one is open
 // (so that creating and filling a database can be all or nothing), otherwise its own.
 void create(Connection& c);
-// Raises DbError naming what is missing when a table or column of the schema is not there.
+// Raises DbError naming what is missing when a table or column of the schema, or on PostgreSQL
+// the collation of names, is not there.
 void verify(const Connection& c);
 
 } // namespace Schema
