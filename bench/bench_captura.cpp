@@ -10,9 +10,12 @@
 #include "capture/uCapturaCheque.h"
 #include "core/Schema.h"
 #include "core/uBib.h"
+#include "platform/data/Dialect.h"
+#include "platform/data/SqliteDirect.h"
 #include "platform/dialogs/Dialogs.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -69,6 +72,9 @@ void build(const QString& path) {
     }
     sqlite3* db;
     check(sqlite3_open(path.toUtf8().constData(), &db), db);
+    // The name indexes are built in the program's order of names.
+    QCollator names(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    SqliteDirect::addNameCollation(db, &names);
     check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; BEGIN", nullptr, nullptr, nullptr), db);
     sqlite3_stmt* st;
     check(sqlite3_prepare_v2(db,
@@ -168,7 +174,9 @@ struct SqliteFloor : Floor {
     sqlite3* db = nullptr;
     explicit SqliteFloor(const QString& path) {
         check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
+        SqliteDirect::addNameCollation(db, &names);
     }
+    QCollator names{QLocale(QLocale::Portuguese, QLocale::Brazil)};
     ~SqliteFloor() override { sqlite3_close(db); }
     int rows(const char* sql, int bind) override {
         sqlite3_stmt* st;
@@ -343,7 +351,9 @@ int main(int argc, char** argv) {
         fShow.push_back(timeMs([&] {
             floor.rows("select * from lote_cheque order by dat_lote, num_lote");
             floor.rows(
-                "select cod_associado, nom_associado from associado ac order by nom_associado");
+                (QByteArray("select cod_associado, nom_associado from associado ac order by ") +
+                 Dialect::byName(QStringLiteral("nom_associado")).toUtf8())
+                    .constData());
             floor.rows("select * from cheque where cod_lote = ? order by cod_cheque", Lotes);
             floor.rows("select sum(vlr_cheque), count(*) from cheque where cod_lote = ?", Lotes);
         }));
