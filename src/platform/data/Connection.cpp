@@ -49,7 +49,6 @@ void Connection::close() {
     m_session.reset();
     m_inTransaction = false;
     m_spoiled = false;
-    m_savepoints = 0;
     m_engine = Engine::None;
 }
 
@@ -239,7 +238,6 @@ void Connection::rollback() {
         return;
     m_inTransaction = false;
     m_spoiled = false;
-    m_savepoints = 0;
     if (m_engine == Engine::SQLite) {
         // SQLite may already have rolled back by itself (a full disk, an I/O error).
         try {
@@ -266,6 +264,8 @@ Connection::Savepoint::~Savepoint() {
     if (!m_active)
         return;
     --m_c.m_savepoints;
+    if (!m_c.m_inTransaction)
+        return; // the transaction ended first, and took the savepoint with it
     try {
         m_c.command(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_name);
         m_c.command(QStringLiteral("RELEASE SAVEPOINT ") + m_name);
