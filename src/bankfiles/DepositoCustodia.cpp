@@ -1,5 +1,7 @@
 #include "bankfiles/DepositoCustodia.h"
 
+#include <limits>
+
 namespace DepositoCustodia {
 
 namespace {
@@ -31,20 +33,20 @@ QByteArray registro(const Cheque& c) {
         const char* name;
     };
     const Field line[] = {
-        {c.numBanco, 3, "Banco"},      {c.numAgencia, 4, "Agência"},
-        {c.numDv2, 1, "Dv2"},          {c.numCompe, 3, "Comp."},
-        {c.numCheque, 6, "Nº cheque"}, {c.numTipificacao, 1, "Tipif."},
-        {c.numDv1, 1, "Dv1"},          {c.numConta, 10, "Nº conta"},
-        {c.numDv3, 1, "Dv3"},
+        {c.numBanco, 3, "Banco"}, {c.numAgencia, 4, "Agência"},  {c.numDv2, 1, "Dv2"},
+        {c.numCompe, 3, "Comp."}, {c.numCheque, 6, "Nº cheque"}, {c.numTipificacao, 1, "Tipif."},
+        {c.numDv1, 1, "Dv1"},     {c.numConta, 10, "Nº conta"},  {c.numDv3, 1, "Dv3"},
     };
     QByteArray out;
     out.reserve(RecordWidth);
     out += '1';
     for (const Field& f : line) {
         if (f.value.size() != f.width || !allDigits(f.value))
-            refuse(c, QStringLiteral("tem no campo \"%1\" o valor \"%2\", que não tem %3 dígitos")
-                          .arg(QString::fromUtf8(f.name), f.value)
-                          .arg(f.width));
+            refuse(c, QStringLiteral("tem no campo \"%1\" o valor \"%2\", que não tem "
+                                     "exatamente %3")
+                          .arg(QString::fromUtf8(f.name), f.value,
+                               f.width == 1 ? QStringLiteral("1 dígito")
+                                            : QStringLiteral("%1 dígitos").arg(f.width)));
         out += f.value.toLatin1();
     }
     // Exact from the stored units: R$ 0,29 is 2900 units, 29 centavos.
@@ -56,9 +58,9 @@ QByteArray registro(const Cheque& c) {
         refuse(c, QStringLiteral("tem valor negativo"));
     if (units % unitsPerCent != 0)
         refuse(c, QStringLiteral("tem valor com frações de centavo"));
+    // Every amount Money can hold has at most 17 digits in centavos.
+    static_assert(std::numeric_limits<qint64>::max() / unitsPerCent < 100000000000000000LL);
     const QByteArray cents = QByteArray::number(units / unitsPerCent);
-    if (cents.size() > ValueWidth)
-        refuse(c, QStringLiteral("tem valor maior do que o arquivo comporta"));
     out += QByteArray(ValueWidth - cents.size(), '0') + cents;
     out += "00000000";
     out += "0000000000";
