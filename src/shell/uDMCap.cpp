@@ -2,7 +2,7 @@
 
 #include "core/Schema.h"
 #include "platform/dialogs/Dialogs.h"
-#include "shell/IniFile.h"
+#include "platform/files/IniFile.h"
 #include "shell/ScreenCursor.h"
 #include "shell/SilentAbort.h"
 

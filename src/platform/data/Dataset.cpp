@@ -275,6 +275,10 @@ Bookmark Dataset::bookmark() const {
     return m_cur >= 0 ? Bookmark{m_rows.at(m_cur).id} : Bookmark{};
 }
 
+Bookmark Dataset::bookmarkAt(int row) const {
+    return row >= 0 && row < m_rows.size() ? Bookmark{m_rows.at(row).id} : Bookmark{};
+}
+
 bool Dataset::gotoBookmark(const Bookmark& b) {
     checkBrowseMode();
     for (int i = 0; i < m_rows.size(); ++i) {

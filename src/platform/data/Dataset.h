@@ -91,6 +91,8 @@ public:
     void moveTo(int row);
     bool locate(const QString& field, const QVariant& value, int options = 0);
     Bookmark bookmark() const;
+    // The bookmark of row `row`; an invalid one outside the rows.
+    Bookmark bookmarkAt(int row) const;
     bool gotoBookmark(const Bookmark& b);
 
     // The current row's values. A lookup field gives the looked-up value.

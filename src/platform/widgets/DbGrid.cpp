@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -137,6 +138,14 @@ void DbGrid::setDataSource(DataSource* source) {
     delete old;
     if (!ds)
         return;
+    // Rows read again are other rows: their marks go (before the grid shows them).
+    connect(ds, &Dataset::rowsReset, this, [this] {
+        const bool had = !m_marked.isEmpty();
+        m_marked.clear();
+        m_anchor = -1;
+        if (had)
+            emit rowSelectionChanged();
+    });
     // Queued behind the model's own handling of the same signals.
     connect(ds, &Dataset::currentRowChanged, this, &DbGrid::syncToDataset);
     connect(ds, &Dataset::rowsReset, this, &DbGrid::syncToDataset);
@@ -186,10 +195,13 @@ void DbGrid::syncToDataset() {
     } else {
         const int col = qMax(0, currentIndex().column());
         const QModelIndex idx = m_model->index(row, qMin(col, qMax(0, m_model->columnCount() - 1)));
-        selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
-                                                   QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(idx, m_multiSelect ? QItemSelectionModel::NoUpdate
+                                                             : QItemSelectionModel::ClearAndSelect |
+                                                                   QItemSelectionModel::Rows);
         scrollTo(idx);
     }
+    if (m_multiSelect)
+        showSelection();
     m_syncing = false;
     viewport()->update();
 }
@@ -212,6 +224,34 @@ void DbGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex&) {
 
 void DbGrid::keyPressEvent(QKeyEvent* event) {
     Dataset* ds = dataset();
+    if (m_multiSelect && ds && ds->isOpen() && !m_editable) {
+        const int before = ds->currentRow();
+        const bool ctrl = event->modifiers() & Qt::ControlModifier;
+        const bool shift = event->modifiers() & Qt::ShiftModifier;
+        if (event->matches(QKeySequence::SelectAll)) {
+            selectAllRows();
+            event->accept();
+            return;
+        }
+        if (event->key() == Qt::Key_Space && before >= 0) {
+            setRowSelected(before, ctrl ? !isRowSelected(before) : true);
+            m_anchor = before;
+            event->accept();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+        const int after = ds->currentRow();
+        if (after == before || after < 0)
+            return;
+        if (shift) {
+            markRange(m_anchor >= 0 ? m_anchor : before, after, ctrl);
+        } else if (!ctrl) {
+            m_marked = {ds->bookmarkAt(after).id};
+            m_anchor = after;
+            selectionEdited();
+        }
+        return;
+    }
     if (m_editable && ds && ds->isOpen() && state() != QAbstractItemView::EditingState) {
         if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
             ds->insert();
@@ -229,6 +269,123 @@ void DbGrid::keyPressEvent(QKeyEvent* event) {
         }
     }
     QTableView::keyPressEvent(event);
+}
+
+void DbGrid::mousePressEvent(QMouseEvent* event) {
+    const int row = indexAt(event->position().toPoint()).row();
+    QTableView::mousePressEvent(event); // makes the clicked row current
+    Dataset* ds = dataset();
+    if (!m_multiSelect || !ds || row < 0 || event->button() != Qt::LeftButton)
+        return;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if ((event->modifiers() & Qt::ShiftModifier) && m_anchor >= 0) {
+        markRange(m_anchor, row, ctrl);
+        return;
+    }
+    if (ctrl) {
+        setRowSelected(row, !isRowSelected(row));
+    } else {
+        m_marked = {ds->bookmarkAt(row).id};
+        selectionEdited();
+    }
+    m_anchor = row;
+}
+
+void DbGrid::setMultiSelect(bool on) {
+    if (on == m_multiSelect)
+        return;
+    m_multiSelect = on;
+    m_marked.clear();
+    m_anchor = -1;
+    syncToDataset();
+    emit rowSelectionChanged();
+}
+
+void DbGrid::selectAllRows() {
+    Dataset* ds = dataset();
+    if (!m_multiSelect || !ds)
+        return;
+    for (int r = 0; r < ds->recordCount(); ++r)
+        m_marked.insert(ds->bookmarkAt(r).id);
+    selectionEdited();
+}
+
+void DbGrid::clearRowSelection() {
+    m_marked.clear();
+    m_anchor = -1;
+    selectionEdited();
+}
+
+void DbGrid::setRowSelected(int row, bool selected) {
+    Dataset* ds = dataset();
+    const Bookmark b = ds ? ds->bookmarkAt(row) : Bookmark{};
+    if (!m_multiSelect || !b.isValid())
+        return;
+    if (selected)
+        m_marked.insert(b.id);
+    else
+        m_marked.remove(b.id);
+    selectionEdited();
+}
+
+bool DbGrid::isRowSelected(int row) const {
+    const Dataset* ds = dataset();
+    return ds && !m_marked.isEmpty() && m_marked.contains(ds->bookmarkAt(row).id);
+}
+
+QList<Bookmark> DbGrid::selectedRows() const {
+    QList<Bookmark> out;
+    const Dataset* ds = dataset();
+    if (!ds || m_marked.isEmpty())
+        return out;
+    for (int r = 0; r < ds->recordCount(); ++r) {
+        const Bookmark b = ds->bookmarkAt(r);
+        if (m_marked.contains(b.id))
+            out << b;
+    }
+    return out;
+}
+
+void DbGrid::markRange(int from, int to, bool keepOthers) {
+    Dataset* ds = dataset();
+    if (!keepOthers)
+        m_marked.clear();
+    for (int r = qMin(from, to); r <= qMax(from, to); ++r)
+        m_marked.insert(ds->bookmarkAt(r).id);
+    m_anchor = from;
+    selectionEdited();
+}
+
+void DbGrid::selectionEdited() {
+    showSelection();
+    emit rowSelectionChanged();
+}
+
+// The view's selection shows the current row and the marked ones, so that the painting of
+// the selected state (and its hook) covers both.
+void DbGrid::showSelection() {
+    Dataset* ds = dataset();
+    if (!m_model || !ds || m_model->columnCount() == 0)
+        return;
+    const int current = ds->currentRow();
+    const int last = m_model->columnCount() - 1;
+    QItemSelection shown;
+    int start = -1;
+    const int n = qMin(ds->recordCount(), m_model->rowCount());
+    for (int r = 0; r <= n; ++r) {
+        const bool on = r < n && (r == current || isRowSelected(r));
+        if (on && start < 0)
+            start = r;
+        if (!on && start >= 0) {
+            shown.select(m_model->index(start, 0), m_model->index(r - 1, last));
+            start = -1;
+        }
+    }
+    const bool was = m_syncing;
+    m_syncing = true;
+    selectionModel()->select(shown, QItemSelectionModel::ClearAndSelect);
+    m_syncing = was;
+    viewport()->update();
 }
 
 void DbGrid::paintCurrentRow(DbGridCell& cell) {

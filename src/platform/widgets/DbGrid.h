@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QPointer>
+#include <QSet>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <functional>
@@ -63,11 +64,34 @@ public:
     // The usual painting of a list: the current row's cells on the grey of Colors::currentRow.
     static void paintCurrentRow(DbGridCell& cell);
 
+    // Multiple selection: rows marked besides the current one, painted as the current row is
+    // (their cells are drawn in the selected state). Click marks one row, Ctrl+click toggles
+    // one, Shift+click marks a range; Space marks the current row, Ctrl+Space toggles it,
+    // Shift with the arrow keys marks a range and Ctrl with them moves without marking;
+    // Ctrl+A marks all. Moving the current row from the program keeps the marks; reading the
+    // rows again (or turning the mode off) clears them.
+    void setMultiSelect(bool on);
+    bool multiSelect() const { return m_multiSelect; }
+    void selectAllRows();
+    void clearRowSelection();
+    void setRowSelected(int row, bool selected);
+    bool isRowSelected(int row) const;
+    // The marked rows, in the grid's row order.
+    QList<Bookmark> selectedRows() const;
+    int selectedCount() const { return int(selectedRows().size()); }
+
+signals:
+    void rowSelectionChanged();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void syncToDataset();
+    void showSelection();
+    void markRange(int from, int to, bool keepOthers);
+    void selectionEdited();
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
 
     QPointer<DataSource> m_source;
@@ -75,4 +99,7 @@ private:
     QStringList m_columns;
     bool m_editable = false;
     bool m_syncing = false;
+    bool m_multiSelect = false;
+    QSet<quint64> m_marked; // bookmark ids of the marked rows
+    int m_anchor = -1;      // where a Shift range starts
 };

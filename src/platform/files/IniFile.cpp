@@ -1,4 +1,4 @@
-#include "shell/IniFile.h"
+#include "platform/files/IniFile.h"
 
 #include <QFile>
 #include <QStringDecoder>

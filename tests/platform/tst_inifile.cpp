@@ -1,5 +1,5 @@
 // Reading CAMINHO out of config.ini as an administrator may have written it.
-#include "shell/IniFile.h"
+#include "platform/files/IniFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>
