@@ -5,6 +5,7 @@
 #include "platform/widgets/DbComboBox.h"
 #include "platform/widgets/DbDateEdit.h"
 #include "platform/widgets/DbLookupComboBox.h"
+#include "platform/widgets/SelectOnEntry.h"
 #include "platform/widgets/ToolIcons.h"
 
 #include <QApplication>
@@ -117,12 +118,14 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     edLinhaCheque->setMinimumWidth(300);
     edLinhaCheque->setContextMenuPolicy(Qt::NoContextMenu);
     edLinhaCheque->setAcceptDrops(false);
+    selectOnEntry(edLinhaCheque);
     ceValorCheque = new QLineEdit(gbCaptura);
     ceValorCheque->setObjectName(QStringLiteral("ceValorCheque"));
     ceValorCheque->setAlignment(Qt::AlignRight);
     ceValorCheque->setFixedWidth(130);
     ceValorCheque->setContextMenuPolicy(Qt::NoContextMenu);
     ceValorCheque->setAcceptDrops(false);
+    selectOnEntry(ceValorCheque);
     DBDateEdit1 = new DbDateEdit(gbCaptura);
     DBDateEdit1->setObjectName(QStringLiteral("DBDateEdit1"));
     DBDateEdit1->setEnabled(false);

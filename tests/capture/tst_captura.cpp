@@ -99,6 +99,8 @@ private slots:
     void captureAndTotals();
     void refusedValues_data();
     void refusedValues();
+    void keptValueReplaced_data();
+    void keptValueReplaced();
     void sentLot();
     void newLotNumbered();
 };
@@ -283,6 +285,43 @@ void TestCaptura::refusedValues() {
     QCOMPARE(t.frm.edLinhaCheque->text(), lineAfter);
     QCOMPARE(t.frm.ceValorCheque->text(), valueAfter);
     QCOMPARE(t.cheques(), 0);
+}
+
+void TestCaptura::keptValueReplaced_data() {
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<qlonglong>("stored");
+    QTest::newRow("10 then 1.000,00") << "10"
+                                      << "1.000,00" << 10000000LL;
+    QTest::newRow("25,00 then 30,00") << "25,00"
+                                      << "30,00" << 300000LL;
+}
+
+// The value kept after "Não" is selected when the next scan moves the focus into the box, so
+// what is typed replaces it instead of being added to it.
+void TestCaptura::keptValueReplaced() {
+    QFETCH(QString, kept);
+    QFETCH(QString, typed);
+    QFETCH(qlonglong, stored);
+    Tela t(Engine::SQLite);
+    t.abre();
+    t.digita(t.frm.edLinhaCheque, linha(1));
+    t.enter(t.frm.edLinhaCheque);
+    t.digita(t.frm.ceValorCheque, kept);
+    t.script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", Button::No);
+    t.enter(t.frm.ceValorCheque);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.ceValorCheque->text(), kept);
+    // The next scan: Enter on the line moves the focus into the value box by program.
+    t.digita(t.frm.edLinhaCheque, linha(1));
+    t.enter(t.frm.edLinhaCheque);
+    QCOMPARE(QApplication::focusWidget(), t.frm.ceValorCheque);
+    QTest::keyClicks(t.frm.ceValorCheque, typed);
+    QCOMPARE(t.frm.ceValorCheque->text(), typed);
+    t.script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", Button::Yes);
+    QTest::keyClick(t.frm.ceValorCheque, Qt::Key_Return);
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.db.conn().selectValue("SELECT vlr_cheque FROM cheque").toLongLong(), stored);
 }
 
 void TestCaptura::sentLot() {

@@ -1,6 +1,7 @@
 #include "platform/widgets/DbEdit.h"
 
 #include "platform/dialogs/Dialogs.h"
+#include "platform/widgets/SelectOnEntry.h"
 
 #include <QKeyEvent>
 
@@ -45,6 +46,7 @@ bool allDigits(const QString& t) {
 DbEdit::DbEdit(QWidget* parent)
     : QLineEdit(parent), m_link(new FieldLink(this, [this] { refresh(); })) {
     connect(this, &QLineEdit::textEdited, this, &DbEdit::onTextEdited);
+    selectOnEntry(this);
 }
 
 void DbEdit::setDataSource(DataSource* source, const QString& field) {
