@@ -2,8 +2,8 @@
 
 #include "platform/data/DbError.h"
 #include "platform/dialogs/Dialogs.h"
-#include "shell/ScreenCursor.h"
-#include "shell/SilentAbort.h"
+#include "platform/dialogs/SilentAbort.h"
+#include "platform/widgets/ScreenCursor.h"
 
 CapApplication::CapApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("capcheque"));
