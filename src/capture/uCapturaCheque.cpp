@@ -1,6 +1,7 @@
 #include "capture/uCapturaCheque.h"
 
 #include "core/uBib.h"
+#include "platform/data/DbError.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/widgets/DbComboBox.h"
 #include "platform/widgets/DbDateEdit.h"
@@ -359,10 +360,18 @@ void TfrmCapturaCheque::GravaCheque() {
         ceValorCheque->clear();
         return;
     }
-    if (!dtmCapturaCheque->gravaCheque(*m_linhaAceita, *valor)) {
-        Dialogs::messageDlg(QStringLiteral("Cheque já registrado na base de dados!"),
-                            Dialogs::Kind::Error, {Button::Ok});
-        edLinhaCheque->setFocus();
+    try {
+        if (!dtmCapturaCheque->gravaCheque(*m_linhaAceita, *valor)) {
+            Dialogs::messageDlg(QStringLiteral("Cheque já registrado na base de dados!"),
+                                Dialogs::Kind::Error, {Button::Ok});
+            edLinhaCheque->setFocus();
+            return;
+        }
+    } catch (const DbError& e) {
+        // Not stored, and not a duplicate: the operator reads why, the line and the value stay,
+        // and Enter in the value box tries again.
+        Dialogs::messageDlg(e.message(), Dialogs::Kind::Error, {Button::Ok});
+        ceValorCheque->setFocus();
         return;
     }
     m_total += *valor;

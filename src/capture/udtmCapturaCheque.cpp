@@ -172,8 +172,10 @@ bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {
         qryCheque.setValue(QStringLiteral("ind_devolvido"), false);
         qryCheque.post();
         return true;
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         qryCheque.cancel();
-        return false;
+        if (e.kind() == DbError::Kind::Unique)
+            return false;
+        throw;
     }
 }
