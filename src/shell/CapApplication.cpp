@@ -6,8 +6,9 @@
 #include "platform/widgets/ScreenCursor.h"
 
 CapApplication::CapApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // No display name: Qt would append it to every window title (" — ..."), and each window's
+    // title is the system's own.
     setApplicationName(QStringLiteral("capcheque"));
-    setApplicationDisplayName(QStringLiteral("Sistema de captura de cheques"));
 }
 
 bool CapApplication::notify(QObject* receiver, QEvent* event) {
