@@ -1,6 +1,7 @@
 #include "capture/uCapturaCheque.h"
 
 #include "core/uBib.h"
+#include "platform/data/DbError.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/widgets/DbComboBox.h"
 #include "platform/widgets/DbDateEdit.h"
@@ -69,7 +70,8 @@ bool isNavigation(const QKeyEvent* k) {
 } // namespace
 
 TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
-    : TfrmCadastro(cnx, QStringLiteral(" Captura de Cheque"), parent, QStringLiteral("DBGrid1")) {
+    : TfrmCadastro(cnx, QStringLiteral(" Captura de Cheque"), parent, QStringLiteral("DBGrid1"),
+                   Arrangement::Custom) {
     setObjectName(QStringLiteral("frmCapturaCheque"));
 
     // Lot area, with the lot toolbar below it.
@@ -104,9 +106,8 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     gl->addWidget(RxDBComboBox1, 1, 2);
     gl->addWidget(RxDBComboBox2, 1, 3);
     gl->addWidget(DBDateEdit2, 1, 4);
-    // The toolbar of the base goes under the lot fields.
-    body()->removeItem(toolbarLayout());
-    gl->addLayout(toolbarLayout(), 2, 0, 1, 5);
+    // The lot toolbar goes under the lot fields.
+    gl->addWidget(toolbar(), 2, 0, 1, 5);
 
     // Capture area.
     auto* gbCaptura = new QGroupBox(QStringLiteral(" Captura "), editArea());
@@ -165,13 +166,12 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     edit->setContentsMargins(0, 0, 0, 0);
     edit->addWidget(gbLote);
     edit->addWidget(gbCaptura);
+    body()->addWidget(editArea());
 
     // Cheque area: the base's list, over the cheques, with the delete button and the totals.
     auto* gbCheques = new QGroupBox(QStringLiteral(" Cheques Capturados "), this);
     auto* gq = new QVBoxLayout(gbCheques);
     DBGrid1 = mainGrid();
-    body()->removeWidget(DBGrid1);
-    DBGrid1->setParent(gbCheques);
     DBGrid1->setMinimumSize(760, 220);
     gq->addWidget(DBGrid1);
     auto* rodape = new QHBoxLayout;
@@ -202,11 +202,6 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     setTabOrder(DBDateEdit2, edLinhaCheque);
     setTabOrder(edLinhaCheque, ceValorCheque);
 
-    // This screen searches by exact lot number and numbers new lots on save.
-    disconnect(btnPesquisar, &QToolButton::clicked, this, nullptr);
-    disconnect(btnSalvar, &QToolButton::clicked, this, nullptr);
-    connect(btnPesquisar, &QToolButton::clicked, this, &TfrmCapturaCheque::btnPesquisarLoteClick);
-    connect(btnSalvar, &QToolButton::clicked, this, &TfrmCapturaCheque::btnSalvarLoteClick);
     connect(btnExcluirCQ, &QToolButton::clicked, this, &TfrmCapturaCheque::btnExcluirCQClick);
     connect(edLinhaCheque, &QLineEdit::textChanged, this, &TfrmCapturaCheque::edLinhaChequeChange);
 }
@@ -255,8 +250,9 @@ QWidget* TfrmCapturaCheque::firstControl() const {
 }
 
 TfrmCadastro::SearchPrompt TfrmCapturaCheque::searchPrompt() const {
+    // The whole number, exactly.
     return {QStringLiteral("Digite o número do lote"), QStringLiteral("Lote"),
-            QStringLiteral("num_lote")};
+            QStringLiteral("num_lote"), 0};
 }
 
 QWidget* TfrmCapturaCheque::focusAfterInsert() const {
@@ -275,17 +271,9 @@ void TfrmCapturaCheque::habilitaExtras() {
     ceValorCheque->setEnabled(lotesBrowse);
 }
 
-void TfrmCapturaCheque::btnPesquisarLoteClick() {
-    const SearchPrompt p = searchPrompt();
-    const QString text = Dialogs::inputBox(p.title, p.label);
-    if (!text.isEmpty())
-        mainQuery()->locate(p.column, text);
-    HabilitaBotoes();
-}
-
-void TfrmCapturaCheque::btnSalvarLoteClick() {
+void TfrmCapturaCheque::postRecord() {
+    // A new lot is numbered as it is saved.
     dtmCapturaCheque->salvaLote();
-    HabilitaBotoes();
 }
 
 void TfrmCapturaCheque::limpaCaptura() {
@@ -362,10 +350,18 @@ void TfrmCapturaCheque::GravaCheque() {
         ceValorCheque->clear();
         return;
     }
-    if (!dtmCapturaCheque->gravaCheque(*m_linhaAceita, *valor)) {
-        Dialogs::messageDlg(QStringLiteral("Cheque já registrado na base de dados!"),
-                            Dialogs::Kind::Error, {Button::Ok});
-        edLinhaCheque->setFocus();
+    try {
+        if (!dtmCapturaCheque->gravaCheque(*m_linhaAceita, *valor)) {
+            Dialogs::messageDlg(QStringLiteral("Cheque já registrado na base de dados!"),
+                                Dialogs::Kind::Error, {Button::Ok});
+            edLinhaCheque->setFocus();
+            return;
+        }
+    } catch (const DbError& e) {
+        // Not stored, and not a duplicate: the operator reads why, the line and the value stay,
+        // and Enter in the value box tries again.
+        Dialogs::messageDlg(e.message(), Dialogs::Kind::Error, {Button::Ok});
+        ceValorCheque->setFocus();
         return;
     }
     m_total += *valor;

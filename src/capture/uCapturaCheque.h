@@ -47,8 +47,6 @@ public:
     QLabel* StaticText5; // cheque count
 
 public slots:
-    void btnPesquisarLoteClick();
-    void btnSalvarLoteClick();
     void btnExcluirCQClick();
 
 protected:
@@ -59,6 +57,7 @@ protected:
     void reopenQueries() override;
     QWidget* firstControl() const override;
     SearchPrompt searchPrompt() const override;
+    void postRecord() override;
     QWidget* focusAfterInsert() const override;
     void habilitaExtras() override;
     // The keys of the line and value boxes.

@@ -1,5 +1,6 @@
 #include "capture/udtmCapturaCheque.h"
 
+#include "core/Schema.h"
 #include "core/uGlobal.h"
 #include "platform/data/Dialect.h"
 #include "platform/data/TransactionGuard.h"
@@ -12,9 +13,8 @@ TdtmCapturaCheque::TdtmCapturaCheque(Connection* cnx, QObject* parent)
     qryLoteCheque.setUpdateTable(QStringLiteral("lote_cheque"), QStringLiteral("cod_lote"));
     qryLoteCheque.defineField(QStringLiteral("cod_lote"), FieldKind::Integer).readOnly = true;
     qryLoteCheque.defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
-    qryLoteCheque
-        .defineField(QStringLiteral("num_lote"), FieldKind::String, QStringLiteral("Nº Lote"))
-        .size = 10;
+    Schema::textField(qryLoteCheque, QStringLiteral("lote_cheque"), QStringLiteral("num_lote"),
+                      QStringLiteral("Nº Lote"));
     qryLoteCheque.defineField(QStringLiteral("idt_dep_custodia"), FieldKind::String,
                               QStringLiteral("Dep/Cust."));
     qryLoteCheque.defineField(QStringLiteral("ind_gerado"), FieldKind::Boolean,
@@ -30,14 +30,13 @@ TdtmCapturaCheque::TdtmCapturaCheque(Connection* cnx, QObject* parent)
     const struct {
         const char* name;
         const char* label;
-        int size;
     } grupos[] = {
-        {"num_banco", "Banco", 3}, {"num_agencia", "Agência", 4},  {"num_dv2", "Dv2", 1},
-        {"num_compe", "Comp.", 3}, {"num_cheque", "Nº cheque", 6}, {"num_tipificacao", "Tipif.", 1},
-        {"num_dv1", "Dv1", 1},     {"num_conta", "Nº conta", 10},  {"num_dv3", "Dv3", 1}};
+        {"num_banco", "Banco"}, {"num_agencia", "Agência"},  {"num_dv2", "Dv2"},
+        {"num_compe", "Comp."}, {"num_cheque", "Nº cheque"}, {"num_tipificacao", "Tipif."},
+        {"num_dv1", "Dv1"},     {"num_conta", "Nº conta"},   {"num_dv3", "Dv3"}};
     for (const auto& g : grupos)
-        qryCheque.defineField(QLatin1String(g.name), FieldKind::String, QString::fromUtf8(g.label))
-            .size = g.size;
+        Schema::textField(qryCheque, QStringLiteral("cheque"), QLatin1String(g.name),
+                          QString::fromUtf8(g.label));
     qryCheque.defineField(QStringLiteral("vlr_cheque"), FieldKind::Money,
                           QStringLiteral("Vlr. cheque"));
     qryCheque.defineField(QStringLiteral("dat_deposito"), FieldKind::Date,
@@ -162,8 +161,10 @@ bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {
         qryCheque.setValue(QStringLiteral("ind_devolvido"), false);
         qryCheque.post();
         return true;
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         qryCheque.cancel();
-        return false;
+        if (e.kind() == DbError::Kind::Unique)
+            return false;
+        throw;
     }
 }

@@ -35,7 +35,8 @@ public:
     // copies saving at the same moment never take the same number.
     void salvaLote();
     // Appends and posts a cheque of the current lot. Returns false, with the row cancelled,
-    // when the database refuses it (a cheque already stored).
+    // when the database holds the same cheque already; any other refusal (a busy or read-only
+    // database, a lot another copy deleted) cancels the row and raises its DbError.
     bool gravaCheque(const LinhaCheque& linha, Money valor);
 
 private:

@@ -281,6 +281,30 @@ QStringList columnNames(const QString& table) {
     return out;
 }
 
+int width(const QString& table, const QString& column) {
+    if (const Table* t = findTable(table))
+        for (const Column& c : t->columns)
+            if (column == QLatin1String(c.name))
+                return c.kind == Kind::Text ? c.width : 0;
+    return 0;
+}
+
+FieldDef& textField(Dataset& query, const QString& table, const QString& column,
+                    const QString& label) {
+    FieldDef& f = query.defineField(column, FieldKind::String, label);
+    f.size = width(table, column);
+    return f;
+}
+
+QList<ForeignKey> foreignKeys() {
+    QList<ForeignKey> out;
+    for (const Table& t : tables())
+        for (const Reference& r : t.references)
+            out << ForeignKey{QLatin1String(t.name), QLatin1String(r.column),
+                              QLatin1String(r.parent), QLatin1String(r.parentKey)};
+    return out;
+}
+
 QStringList ddl(Engine engine) {
     QStringList out;
     // The order of names by ICU's rules for Portuguese (Brazil), whatever the server's locale;

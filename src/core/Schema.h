@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/data/Connection.h"
+#include "platform/data/Dataset.h"
 
 #include <QStringList>
 
@@ -18,6 +19,21 @@ namespace Schema {
 QStringList tableNames();
 // The columns of one of those tables, in table order ("select *" order); empty for another name.
 QStringList columnNames(const QString& table);
+// The most characters a text column holds; 0 for a column that is not text or not in the schema.
+// Data modules and boxes take their limits from here.
+int width(const QString& table, const QString& column);
+// Defines a text field of a query over `table`, as wide as the column.
+FieldDef& textField(Dataset& query, const QString& table, const QString& column,
+                    const QString& label = {});
+// A foreign key: `column` of `table` refers to `parentKey` of `parent`.
+struct ForeignKey {
+    QString table;
+    QString column;
+    QString parent;
+    QString parentKey;
+};
+// Every foreign key of the schema, table by table in the schema's order.
+QList<ForeignKey> foreignKeys();
 // CREATE TABLE / CREATE INDEX statements for the engine, in order.
 QStringList ddl(Engine engine);
 // Runs ddl() on an open, empty database inside one transaction: the caller's when one is open

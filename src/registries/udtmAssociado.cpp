@@ -1,5 +1,6 @@
 #include "registries/udtmAssociado.h"
 
+#include "core/Schema.h"
 #include "platform/data/Dialect.h"
 
 TdtmAssociado::TdtmAssociado(Connection* cnx, QObject* owner) : QObject(owner) {
@@ -12,32 +13,20 @@ TdtmAssociado::TdtmAssociado(Connection* cnx, QObject* owner) : QObject(owner) {
                                          Dialect::byName(QStringLiteral("nom_associado"))});
     qryAssociado->setUpdateTable(QStringLiteral("associado"), QStringLiteral("cod_associado"));
     qryAssociado->defineField(QStringLiteral("cod_associado"), FieldKind::Integer).readOnly = true;
-    qryAssociado
-        ->defineField(QStringLiteral("idt_tpo_associado"), FieldKind::String,
-                      QStringLiteral("Tipo"))
-        .size = 1;
-    qryAssociado
-        ->defineField(QStringLiteral("nom_associado"), FieldKind::String, QStringLiteral("Nome"))
-        .size = 80;
-    qryAssociado
-        ->defineField(QStringLiteral("num_cgc_cpf"), FieldKind::String, QStringLiteral("Cnpj/Cpf"))
-        .size = 14;
-    qryAssociado
-        ->defineField(QStringLiteral("num_bancoob"), FieldKind::String,
-                      QStringLiteral("Nº Bancoob"))
-        .size = 3;
-    qryAssociado
-        ->defineField(QStringLiteral("num_ag_bancoob"), FieldKind::String,
-                      QStringLiteral("Agência"))
-        .size = 4;
-    qryAssociado
-        ->defineField(QStringLiteral("num_conv_bancoob"), FieldKind::String,
-                      QStringLiteral("Nº convênio"))
-        .size = 10;
-    qryAssociado
-        ->defineField(QStringLiteral("idt_dst_mov_bancoob"), FieldKind::String,
-                      QStringLiteral("Dest. mov."))
-        .size = 2;
+    Schema::textField(*qryAssociado, QStringLiteral("associado"),
+                      QStringLiteral("idt_tpo_associado"), QStringLiteral("Tipo"));
+    Schema::textField(*qryAssociado, QStringLiteral("associado"), QStringLiteral("nom_associado"),
+                      QStringLiteral("Nome"));
+    Schema::textField(*qryAssociado, QStringLiteral("associado"), QStringLiteral("num_cgc_cpf"),
+                      QStringLiteral("Cnpj/Cpf"));
+    Schema::textField(*qryAssociado, QStringLiteral("associado"), QStringLiteral("num_bancoob"),
+                      QStringLiteral("Nº Bancoob"));
+    Schema::textField(*qryAssociado, QStringLiteral("associado"), QStringLiteral("num_ag_bancoob"),
+                      QStringLiteral("Agência"));
+    Schema::textField(*qryAssociado, QStringLiteral("associado"),
+                      QStringLiteral("num_conv_bancoob"), QStringLiteral("Nº convênio"));
+    Schema::textField(*qryAssociado, QStringLiteral("associado"),
+                      QStringLiteral("idt_dst_mov_bancoob"), QStringLiteral("Dest. mov."));
 
     qryMovimento = new Dataset(cnx, this);
     qryMovimento->setObjectName(QStringLiteral("qryMovimento"));
@@ -48,14 +37,10 @@ TdtmAssociado::TdtmAssociado(Connection* cnx, QObject* owner) : QObject(owner) {
     qryMovimento->setUpdateTable(QStringLiteral("movimento"), QStringLiteral("cod_movimento"));
     qryMovimento->defineField(QStringLiteral("cod_movimento"), FieldKind::Integer).readOnly = true;
     qryMovimento->defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
-    qryMovimento
-        ->defineField(QStringLiteral("num_cod_movimento"), FieldKind::String,
-                      QStringLiteral("Cod. movimento"))
-        .size = 2;
-    qryMovimento
-        ->defineField(QStringLiteral("dsc_movimento"), FieldKind::String,
-                      QStringLiteral("Descrição"))
-        .size = 80;
+    Schema::textField(*qryMovimento, QStringLiteral("movimento"),
+                      QStringLiteral("num_cod_movimento"), QStringLiteral("Cod. movimento"));
+    Schema::textField(*qryMovimento, QStringLiteral("movimento"), QStringLiteral("dsc_movimento"),
+                      QStringLiteral("Descrição"));
 
     qryAssociado->afterOpen = [this] { qryAssociadoAfterOpen(); };
     qryAssociado->afterClose = [this] { qryAssociadoAfterClose(); };

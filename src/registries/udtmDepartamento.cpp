@@ -1,5 +1,6 @@
 #include "registries/udtmDepartamento.h"
 
+#include "core/Schema.h"
 #include "platform/data/Dialect.h"
 
 TdtmDepartamento::TdtmDepartamento(Connection* cnx, QObject* owner) : QObject(owner) {
@@ -13,7 +14,8 @@ TdtmDepartamento::TdtmDepartamento(Connection* cnx, QObject* owner) : QObject(ow
                                             Dialect::byName(QStringLiteral("nom_associado"))});
     qryLkpAssociado->defineField(QStringLiteral("cod_associado"), FieldKind::Integer).readOnly =
         true;
-    qryLkpAssociado->defineField(QStringLiteral("nom_associado"), FieldKind::String).size = 80;
+    Schema::textField(*qryLkpAssociado, QStringLiteral("associado"),
+                      QStringLiteral("nom_associado"));
 
     qryDepartamento = new Dataset(cnx, this);
     qryDepartamento->setObjectName(QStringLiteral("qryDepartamento"));
@@ -25,10 +27,8 @@ TdtmDepartamento::TdtmDepartamento(Connection* cnx, QObject* owner) : QObject(ow
     qryDepartamento->defineField(QStringLiteral("cod_departamento"), FieldKind::Integer).readOnly =
         true;
     qryDepartamento->defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
-    qryDepartamento
-        ->defineField(QStringLiteral("nom_departamento"), FieldKind::String,
-                      QStringLiteral("Departamento"))
-        .size = 80;
+    Schema::textField(*qryDepartamento, QStringLiteral("departamento"),
+                      QStringLiteral("nom_departamento"), QStringLiteral("Departamento"));
     qryDepartamento->addLookupField(QStringLiteral("nom_associado"),
                                     QStringLiteral("cod_associado"), qryLkpAssociado,
                                     QStringLiteral("cod_associado"),

@@ -1,5 +1,7 @@
 #include "registries/udtmFeriado.h"
 
+#include "core/Schema.h"
+
 TdtmFeriado::TdtmFeriado(Connection* cnx, QObject* owner) : QObject(owner) {
     setObjectName(QStringLiteral("dtmFeriado"));
 
@@ -13,9 +15,8 @@ TdtmFeriado::TdtmFeriado(Connection* cnx, QObject* owner) : QObject(owner) {
     qryFeriado->setUpdateTable(QStringLiteral("feriado"), QStringLiteral("cod_feriado"));
     qryFeriado->defineField(QStringLiteral("cod_feriado"), FieldKind::Integer).readOnly = true;
     qryFeriado->defineField(QStringLiteral("dat_feriado"), FieldKind::Date, QStringLiteral("Data"));
-    qryFeriado
-        ->defineField(QStringLiteral("dsc_feriado"), FieldKind::String, QStringLiteral("Descrição"))
-        .size = 50;
+    Schema::textField(*qryFeriado, QStringLiteral("feriado"), QStringLiteral("dsc_feriado"),
+                      QStringLiteral("Descrição"));
     qryFeriado->defineField(QStringLiteral("ind_dia_fixo"), FieldKind::Boolean,
                             QStringLiteral("Data fixa?"));
 

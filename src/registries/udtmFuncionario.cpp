@@ -1,5 +1,6 @@
 #include "registries/udtmFuncionario.h"
 
+#include "core/Schema.h"
 #include "platform/data/Dialect.h"
 
 TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owner) {
@@ -13,7 +14,8 @@ TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owne
                                             Dialect::byName(QStringLiteral("ac.nom_associado"))});
     qryLkpAssociado->defineField(QStringLiteral("cod_associado"), FieldKind::Integer).readOnly =
         true;
-    qryLkpAssociado->defineField(QStringLiteral("nom_associado"), FieldKind::String).size = 80;
+    Schema::textField(*qryLkpAssociado, QStringLiteral("associado"),
+                      QStringLiteral("nom_associado"));
 
     qryLkpDepartamento = new Dataset(cnx, this);
     qryLkpDepartamento->setObjectName(QStringLiteral("qryLkpDepartamento"));
@@ -26,8 +28,8 @@ TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owne
     qryLkpDepartamento->setParam(QStringLiteral("pIndTodos"), QStringLiteral("S"));
     qryLkpDepartamento->defineField(QStringLiteral("cod_departamento"), FieldKind::Integer)
         .readOnly = true;
-    qryLkpDepartamento->defineField(QStringLiteral("nom_departamento"), FieldKind::String).size =
-        80;
+    Schema::textField(*qryLkpDepartamento, QStringLiteral("departamento"),
+                      QStringLiteral("nom_departamento"));
 
     qryLkpMovimento = new Dataset(cnx, this);
     qryLkpMovimento->setObjectName(QStringLiteral("qryLkpMovimento"));
@@ -40,8 +42,10 @@ TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owne
     qryLkpMovimento->setParam(QStringLiteral("pIndTodos"), QStringLiteral("S"));
     qryLkpMovimento->defineField(QStringLiteral("cod_movimento"), FieldKind::Integer).readOnly =
         true;
-    qryLkpMovimento->defineField(QStringLiteral("num_cod_movimento"), FieldKind::String).size = 2;
-    qryLkpMovimento->defineField(QStringLiteral("dsc_movimento"), FieldKind::String).size = 80;
+    Schema::textField(*qryLkpMovimento, QStringLiteral("movimento"),
+                      QStringLiteral("num_cod_movimento"));
+    Schema::textField(*qryLkpMovimento, QStringLiteral("movimento"),
+                      QStringLiteral("dsc_movimento"));
 
     qryFuncionario = new Dataset(cnx, this);
     qryFuncionario->setObjectName(QStringLiteral("qryFuncionario"));
@@ -55,17 +59,14 @@ TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owne
     qryFuncionario->defineField(QStringLiteral("cod_associado"), FieldKind::Integer);
     qryFuncionario->defineField(QStringLiteral("cod_departamento"), FieldKind::Integer);
     qryFuncionario->defineField(QStringLiteral("cod_movimento"), FieldKind::Integer);
-    qryFuncionario
-        ->defineField(QStringLiteral("nom_funcionario"), FieldKind::String, QStringLiteral("Nome"))
-        .size = 80;
-    qryFuncionario->defineField(QStringLiteral("num_cpf"), FieldKind::String, QStringLiteral("Cpf"))
-        .size = 14;
+    Schema::textField(*qryFuncionario, QStringLiteral("funcionario"),
+                      QStringLiteral("nom_funcionario"), QStringLiteral("Nome"));
+    Schema::textField(*qryFuncionario, QStringLiteral("funcionario"), QStringLiteral("num_cpf"),
+                      QStringLiteral("Cpf"));
     qryFuncionario->defineField(QStringLiteral("dat_nascimento"), FieldKind::Date,
                                 QStringLiteral("Nascimento"));
-    qryFuncionario
-        ->defineField(QStringLiteral("num_identidade"), FieldKind::String,
-                      QStringLiteral("Identidade"))
-        .size = 15;
+    Schema::textField(*qryFuncionario, QStringLiteral("funcionario"),
+                      QStringLiteral("num_identidade"), QStringLiteral("Identidade"));
     qryFuncionario->defineField(QStringLiteral("dat_admissao"), FieldKind::Date,
                                 QStringLiteral("Admissão"));
     qryFuncionario->defineField(QStringLiteral("dat_demissao"), FieldKind::Date,
@@ -73,10 +74,8 @@ TdtmFuncionario::TdtmFuncionario(Connection* cnx, QObject* owner) : QObject(owne
     qryFuncionario
         ->defineField(QStringLiteral("vlr_salario"), FieldKind::Money, QStringLiteral("Salário"))
         .decimals = 2;
-    qryFuncionario
-        ->defineField(QStringLiteral("num_cc_bancoob"), FieldKind::String,
-                      QStringLiteral("Nº conta"))
-        .size = 10;
+    Schema::textField(*qryFuncionario, QStringLiteral("funcionario"),
+                      QStringLiteral("num_cc_bancoob"), QStringLiteral("Nº conta"));
     qryFuncionario->addLookupField(QStringLiteral("nom_associado"), QStringLiteral("cod_associado"),
                                    qryLkpAssociado, QStringLiteral("cod_associado"),
                                    QStringLiteral("nom_associado"), QStringLiteral("Associado"));

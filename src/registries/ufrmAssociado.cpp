@@ -107,16 +107,16 @@ TfrmAssociado::TfrmAssociado(Connection* cnx, QWidget* parent)
         l->setObjectName(QString::fromLatin1(name));
         return l;
     };
-    auto box = [this](const char* name, int maxLength, int width) {
+    // Each box takes the limit of its field.
+    auto box = [this](const char* name, int width) {
         auto* e = new DbEdit(editArea());
         e->setObjectName(QString::fromLatin1(name));
-        e->setMaxLength(maxLength);
         e->setFixedWidth(width);
         return e;
     };
 
     lblNome = label("lblNome", QStringLiteral("Nome"));
-    DBEdit1 = box("DBEdit1", 80, 380);
+    DBEdit1 = box("DBEdit1", 380);
 
     lblTipo = label("lblTipo", QStringLiteral("Tipo"));
     RxDBComboBox1 = new DbComboBox(editArea());
@@ -126,14 +126,13 @@ TfrmAssociado::TfrmAssociado(Connection* cnx, QWidget* parent)
     RxDBComboBox1->setFixedWidth(110);
 
     lblCgcCpf = label("lblCgcCpf", QStringLiteral("Cnpj/Cpf"));
-    DBEdit2 = box("DBEdit2", 14, 150);
+    DBEdit2 = box("DBEdit2", 150);
     lblBanco = label("lblBanco", QStringLiteral("Nº Banco"));
-    DBEdit6 = box("DBEdit6", 3, 70);
+    DBEdit6 = box("DBEdit6", 70);
     lblAgencia = label("lblAgencia", QStringLiteral("Agência"));
-    DBEdit3 = box("DBEdit3", 4, 70);
+    DBEdit3 = box("DBEdit3", 70);
     lblConvenio = label("lblConvenio", QStringLiteral("Nº convênio"));
-    // The salary file has seven places for the agreement number.
-    DBEdit5 = box("DBEdit5", 7, 100);
+    DBEdit5 = box("DBEdit5", 100);
     for (DbEdit* e : {DBEdit2, DBEdit6, DBEdit3, DBEdit5})
         useDigitsOnly(e);
 
@@ -229,19 +228,15 @@ void TfrmAssociado::createDataModule() {
     dtmAssociado = new TdtmAssociado(connection(), this);
     TdtmAssociado* d = dtmAssociado;
 
-    // Before the boxes are bound, so that the limit is right when the number box shows a record.
-    connect(d->dtsAssociado, &DataSource::dataChange, this, [this] { ajustaLimiteCgcCpf(); });
-    connect(d->dtsAssociado, &DataSource::stateChange, this, [this] { ajustaLimiteCgcCpf(); });
-
     DBEdit1->setDataSource(d->dtsAssociado, QStringLiteral("nom_associado"));
     RxDBComboBox1->setDataSource(d->dtsAssociado, QStringLiteral("idt_tpo_associado"));
     DBEdit2->setDataSource(d->dtsAssociado, QStringLiteral("num_cgc_cpf"));
     DBEdit6->setDataSource(d->dtsAssociado, QStringLiteral("num_bancoob"));
     DBEdit3->setDataSource(d->dtsAssociado, QStringLiteral("num_ag_bancoob"));
     DBEdit5->setDataSource(d->dtsAssociado, QStringLiteral("num_conv_bancoob"));
-    DBEdit5->setMaxLength(7);
+    // The salary file has seven places for the agreement number.
+    DBEdit5->setLimit(7);
     RxDBComboBox2->setDataSource(d->dtsAssociado, QStringLiteral("idt_dst_mov_bancoob"));
-    ajustaLimiteCgcCpf();
 
     RxDBGrid2->setColumns({QStringLiteral("nom_associado"), QStringLiteral("idt_tpo_associado"),
                            QStringLiteral("num_cgc_cpf"), QStringLiteral("num_bancoob"),
@@ -316,18 +311,9 @@ void TfrmAssociado::RxDBComboBox1Change() {
     const int i = RxDBComboBox1->currentIndex();
     const bool juridica =
         i >= 0 && RxDBComboBox1->entries().at(i).second.toString() == QLatin1String("J");
-    m_limiteCgcCpf = juridica ? 14 : 11;
-    ajustaLimiteCgcCpf();
-}
-
-void TfrmAssociado::ajustaLimiteCgcCpf() {
-    // A plain limit on the box would cut a longer number the record holds (or the operator
-    // already typed) as soon as the box shows it; a number is never cut, it just cannot grow.
-    qsizetype shown = 0;
-    if (dtmAssociado && dtmAssociado->qryAssociado->isOpen() &&
-        !dtmAssociado->qryAssociado->isEmpty())
-        shown = dtmAssociado->qryAssociado->asString(QStringLiteral("num_cgc_cpf")).size();
-    DBEdit2->setMaxLength(int(qMax<qsizetype>(m_limiteCgcCpf, shown)));
+    // Until the first pick the box takes the column's width. The limit stays with the box, across
+    // moves and showings; a longer number a record holds is shown whole and just cannot grow.
+    DBEdit2->setLimit(juridica ? 14 : 11);
 }
 
 void TfrmAssociado::btnCancelarMVClick() {

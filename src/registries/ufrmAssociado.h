@@ -41,10 +41,6 @@ public:
     QToolButton* btnExcluirMV;
     QToolButton* btnSalvarMV;
 
-    // How many digits the taxpayer number takes: 14 until a type is picked, then 11 for a
-    // person and 14 for a company.
-    int limiteCgcCpf() const { return m_limiteCgcCpf; }
-
     void RxDBGrid2DrawColumnCell(DbGridCell& cell);
 
 public slots:
@@ -71,10 +67,7 @@ protected:
 private:
     QToolButton* makeMovementButton(const char* name, const QString& hint, int glyph);
     void habilitaMovimento(bool lista, bool cancelar, bool excluir, bool salvar);
-    // Applies the limit without cutting a longer number the record already holds.
-    void ajustaLimiteCgcCpf();
 
     QHBoxLayout* m_movementBar = nullptr;
     MovimentoDelegate* m_celulas = nullptr;
-    int m_limiteCgcCpf = 14;
 };

@@ -15,33 +15,39 @@ const QString Attention = QStringLiteral("Atenção");
 } // namespace
 
 TfrmCadastro::TfrmCadastro(Connection* cnx, const QString& title, QWidget* parent,
-                           const QString& gridName)
+                           const QString& gridName, Arrangement arrangement)
     : ScreenFrame(title, parent), m_cnx(cnx) {
     m_editArea = new QWidget(this);
     m_editArea->setObjectName(QStringLiteral("pnlEdicao"));
-    body()->addWidget(m_editArea);
 
     m_grid = new DbGrid(this);
     m_grid->setObjectName(gridName);
     m_grid->onDrawColumnCell = [this](DbGridCell& cell) { RxDBGrid1DrawColumnCell(cell); };
-    body()->addWidget(m_grid);
 
-    m_toolbar = new QHBoxLayout;
-    m_toolbar->setSpacing(2);
+    m_toolbar = new QWidget(this);
+    m_toolbar->setObjectName(QStringLiteral("pnlBotoes"));
+    m_toolbarRow = new QHBoxLayout(m_toolbar);
+    m_toolbarRow->setContentsMargins(0, 0, 0, 0);
+    m_toolbarRow->setSpacing(2);
     using G = ToolIcons::Glyph;
     btnInserir = makeButton("btnInserir", QStringLiteral("Inserir"), int(G::Insert));
     btnPesquisar = makeButton("btnPesquisar", QStringLiteral("Pesquisar"), int(G::Search));
-    m_toolbar->addSpacing(12);
+    m_toolbarRow->addSpacing(12);
     btnCancelar = makeButton("btnCancelar", QStringLiteral("Cancelar"), int(G::Cancel));
     btnExcluir = makeButton("btnExcluir", QStringLiteral("Excluir"), int(G::Delete));
     btnSalvar = makeButton("btnSalvar", QStringLiteral("Salvar"), int(G::Save));
-    m_toolbar->addSpacing(12);
+    m_toolbarRow->addSpacing(12);
     btnPrimeiro = makeButton("btnPrimeiro", QStringLiteral("Primeiro"), int(G::First));
     btnAnterior = makeButton("btnAnterior", QStringLiteral("Anterior"), int(G::Prior));
     btnProximo = makeButton("btnProximo", QStringLiteral("Próximo"), int(G::Next));
     btnUltimo = makeButton("btnUltimo", QStringLiteral("Último"), int(G::Last));
-    m_toolbar->addStretch(1);
-    body()->addLayout(m_toolbar);
+    m_toolbarRow->addStretch(1);
+
+    if (arrangement == Arrangement::Standard) {
+        body()->addWidget(m_editArea);
+        body()->addWidget(m_grid);
+        body()->addWidget(m_toolbar);
+    }
 
     connect(btnInserir, &QToolButton::clicked, this, &TfrmCadastro::btnInserirClick);
     connect(btnPesquisar, &QToolButton::clicked, this, &TfrmCadastro::btnPesquisarClick);
@@ -60,8 +66,8 @@ TfrmCadastro::TfrmCadastro(Connection* cnx, const QString& title, QWidget* paren
 }
 
 QToolButton* TfrmCadastro::makeButton(const char* name, const QString& hint, int glyph) {
-    QToolButton* b = ToolIcons::button(this, name, hint, ToolIcons::Glyph(glyph));
-    m_toolbar->addWidget(b);
+    QToolButton* b = ToolIcons::button(m_toolbar, name, hint, ToolIcons::Glyph(glyph));
+    m_toolbarRow->addWidget(b);
     return b;
 }
 
@@ -128,7 +134,7 @@ void TfrmCadastro::btnInserirClick() {
 void TfrmCadastro::btnPesquisarClick() {
     const SearchPrompt p = searchPrompt();
     const QString text = Dialogs::inputBox(p.title, p.label);
-    mainQuery()->locate(p.column, text, Dataset::CaseInsensitive | Dataset::PartialKey);
+    mainQuery()->locate(p.column, text, p.options);
     HabilitaBotoes();
 }
 
@@ -162,10 +168,14 @@ void TfrmCadastro::btnSalvarClick() {
             return;
         }
     }
-    mainQuery()->post();
+    postRecord();
     HabilitaBotoes();
     if (QWidget* w = focusAfterSave())
         w->setFocus();
+}
+
+void TfrmCadastro::postRecord() {
+    mainQuery()->post();
 }
 
 void TfrmCadastro::btnPrimeiroClick() {

@@ -14,19 +14,23 @@ class QHBoxLayout;
 class QToolButton;
 class QWidget;
 
-// The record-maintenance screen that the registries share: the title band, an edit area of
-// controls bound to the current record, the list of all records (the main grid) and the
-// toolbar of nine picture buttons. A screen fills the edit area in its constructor and tells
-// the base, through the hooks below, its data module, its queries, its search, its save
-// checks, where the focus goes and what more to enable.
+// The record-maintenance screen that the registries and the lot half of the capture share: the
+// title band, an edit area of controls bound to the current record, the list of all records
+// (the main grid) and the toolbar of nine picture buttons. A screen fills the edit area in its
+// constructor and tells the base, through the hooks below, its data module, its queries, its
+// search, its save checks and how a record is posted, where the focus goes and what more to
+// enable. The base places the edit area, the list and the toolbar one under the other, unless
+// the screen arranges them itself.
 class TfrmCadastro : public ScreenFrame {
     Q_OBJECT
 public:
-    // The search prompt of a screen and the column it searches.
+    // The search prompt of a screen, the column it searches and how: by default a record
+    // matches when its column begins with the text, letter case ignored.
     struct SearchPrompt {
         QString title;
         QString label;
         QString column;
+        int options = Dataset::CaseInsensitive | Dataset::PartialKey;
     };
     // One save check: when `fails` holds, `message` is shown and the save stops.
     struct SaveCheck {
@@ -50,6 +54,8 @@ public:
     // The list of the main query (named RxDBGrid1 unless the screen says otherwise).
     DbGrid* mainGrid() const { return m_grid; }
     QWidget* editArea() const { return m_editArea; }
+    // The row of the nine toolbar buttons.
+    QWidget* toolbar() const { return m_toolbar; }
 
     // Is the delete refusal of the database because other rows refer to the row?
     static bool isReferenceRefusal(const DbError& e);
@@ -67,8 +73,13 @@ public slots:
     void btnUltimoClick();
 
 protected:
+    // Standard: the edit area, the list and the toolbar one under the other in body(), where a
+    // screen may add more below. Custom: the screen places the three itself.
+    enum class Arrangement { Standard, Custom };
+
     TfrmCadastro(Connection* cnx, const QString& title, QWidget* parent = nullptr,
-                 const QString& gridName = QStringLiteral("RxDBGrid1"));
+                 const QString& gridName = QStringLiteral("RxDBGrid1"),
+                 Arrangement arrangement = Arrangement::Standard);
 
     // --- What a screen provides ---
 
@@ -86,6 +97,9 @@ protected:
     virtual SearchPrompt searchPrompt() const = 0;
     // The save checks, in their order.
     virtual QList<SaveCheck> saveChecks() const { return {}; }
+    // Posts the record once the checks passed; a screen that gives a new record more on save
+    // (a number, say) overrides it.
+    virtual void postRecord();
     // Where the focus goes after an insert and after a save; nullptr: it stays.
     virtual QWidget* focusAfterInsert() const { return nullptr; }
     virtual QWidget* focusAfterSave() const { return nullptr; }
@@ -108,9 +122,6 @@ protected:
     // The save checks' message box.
     void showAttention(const QString& message);
 
-    // The row under the edit area and the list: the toolbar; a screen may add more below.
-    QHBoxLayout* toolbarLayout() const { return m_toolbar; }
-
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -120,6 +131,7 @@ private:
     Connection* m_cnx;
     QWidget* m_editArea;
     DbGrid* m_grid;
-    QHBoxLayout* m_toolbar;
+    QWidget* m_toolbar;
+    QHBoxLayout* m_toolbarRow;
     DataSource* m_connectedSource = nullptr;
 };

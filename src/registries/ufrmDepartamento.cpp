@@ -22,7 +22,6 @@ TfrmDepartamento::TfrmDepartamento(Connection* cnx, QWidget* parent)
     lblNome->setObjectName(QStringLiteral("lblNome"));
     DBEdit1 = new DbEdit(editArea());
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->setLimit(80);
     DBEdit1->setMinimumWidth(320);
 
     grid->addWidget(lblAssociado, 0, 0);

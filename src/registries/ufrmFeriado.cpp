@@ -20,7 +20,6 @@ TfrmFeriado::TfrmFeriado(Connection* cnx, QWidget* parent)
     lblDescricao->setObjectName(QStringLiteral("lblDescricao"));
     DBEdit1 = new DbEdit(editArea());
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->setLimit(50);
     DBEdit1->setMinimumWidth(340);
 
     lblData = new QLabel(QStringLiteral("Data"), editArea());

@@ -33,10 +33,9 @@ TfrmFuncionario::TfrmFuncionario(Connection* cnx, QWidget* parent)
         d->setFixedWidth(120);
         return d;
     };
-    auto box = [](auto* e, const char* name, int maxLength, int width) {
+    // Each box takes the limit of its field.
+    auto box = [](auto* e, const char* name, int width) {
         e->setObjectName(QString::fromLatin1(name));
-        if (maxLength > 0)
-            e->setMaxLength(maxLength);
         e->setFixedWidth(width);
         return e;
     };
@@ -46,24 +45,24 @@ TfrmFuncionario::TfrmFuncionario(Connection* cnx, QWidget* parent)
     lblDepartamento = label("lblDepartamento", QStringLiteral("Departamento"));
     RxDBLookupCombo2 = lookup("RxDBLookupCombo2", 250);
     lblNome = label("lblNome", QStringLiteral("Nome"));
-    DBEdit1 = box(new DbEdit(editArea()), "DBEdit1", 80, 330);
+    DBEdit1 = box(new DbEdit(editArea()), "DBEdit1", 330);
 
     lblCpf = label("lblCpf", QStringLiteral("Cpf"));
-    DBEdit2 = box(new DbEdit(editArea()), "DBEdit2", 11, 120);
+    DBEdit2 = box(new DbEdit(editArea()), "DBEdit2", 120);
     useDigitsOnly(DBEdit2);
     lblNascimento = label("lblNascimento", QStringLiteral("Nascimento"));
     DBDateEdit2 = date("DBDateEdit2");
     lblIdentidade = label("lblIdentidade", QStringLiteral("Identidade"));
-    DBEdit3 = box(new DbEdit(editArea()), "DBEdit3", 15, 150);
+    DBEdit3 = box(new DbEdit(editArea()), "DBEdit3", 150);
     lblAdmissao = label("lblAdmissao", QStringLiteral("Admissão"));
     DBDateEdit3 = date("DBDateEdit3");
     lblDemissao = label("lblDemissao", QStringLiteral("Demissão"));
     DBDateEdit1 = date("DBDateEdit1");
 
     lblSalario = label("lblSalario", QStringLiteral("Salário"));
-    DBEdit4 = box(new DbCurrencyEdit(editArea()), "DBEdit4", 0, 120);
+    DBEdit4 = box(new DbCurrencyEdit(editArea()), "DBEdit4", 120);
     lblConta = label("lblConta", QStringLiteral("Nº conta"));
-    DBEdit5 = box(new DbEdit(editArea()), "DBEdit5", 10, 120);
+    DBEdit5 = box(new DbEdit(editArea()), "DBEdit5", 120);
     lblMovimento = label("lblMovimento", QStringLiteral("Cód. movimento"));
     RxDBLookupCombo3 = lookup("RxDBLookupCombo3", 300);
 
@@ -129,7 +128,8 @@ void TfrmFuncionario::createDataModule() {
     RxDBLookupCombo2->setDataSource(d->dtsFuncionario, QStringLiteral("cod_departamento"));
     DBEdit1->setDataSource(d->dtsFuncionario, QStringLiteral("nom_funcionario"));
     DBEdit2->setDataSource(d->dtsFuncionario, QStringLiteral("num_cpf"));
-    DBEdit2->setMaxLength(11);
+    // A CPF has 11 digits, though the column holds more.
+    DBEdit2->setLimit(11);
     DBDateEdit2->setDataSource(d->dtsFuncionario, QStringLiteral("dat_nascimento"));
     DBEdit3->setDataSource(d->dtsFuncionario, QStringLiteral("num_identidade"));
     DBDateEdit3->setDataSource(d->dtsFuncionario, QStringLiteral("dat_admissao"));

@@ -2,12 +2,13 @@
 
 #include "platform/data/DbError.h"
 #include "platform/dialogs/Dialogs.h"
-#include "shell/ScreenCursor.h"
-#include "shell/SilentAbort.h"
+#include "platform/dialogs/SilentAbort.h"
+#include "platform/widgets/ScreenCursor.h"
 
 CapApplication::CapApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // No display name: Qt would append it to every window title (" — ..."), and each window's
+    // title is the system's own.
     setApplicationName(QStringLiteral("capcheque"));
-    setApplicationDisplayName(QStringLiteral("Sistema de captura de cheques"));
 }
 
 bool CapApplication::notify(QObject* receiver, QEvent* event) {

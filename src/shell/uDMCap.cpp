@@ -2,9 +2,9 @@
 
 #include "core/Schema.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/dialogs/SilentAbort.h"
 #include "platform/files/IniFile.h"
-#include "shell/ScreenCursor.h"
-#include "shell/SilentAbort.h"
+#include "platform/widgets/ScreenCursor.h"
 
 #include <QCoreApplication>
 #include <QDir>

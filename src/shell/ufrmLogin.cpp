@@ -1,8 +1,8 @@
 #include "shell/ufrmLogin.h"
 
 #include "platform/dialogs/Dialogs.h"
-#include "shell/ScreenCursor.h"
-#include "shell/SilentAbort.h"
+#include "platform/dialogs/SilentAbort.h"
+#include "platform/widgets/ScreenCursor.h"
 #include "shell/uDMCap.h"
 
 #include <QGridLayout>

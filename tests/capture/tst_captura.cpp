@@ -3,6 +3,7 @@
 #include "DialogScript.h"
 #include "TestDb.h"
 #include "capture/uCapturaCheque.h"
+#include "platform/data/Connection.h"
 #include "platform/widgets/DbLookupComboBox.h"
 
 #include <QApplication>
@@ -101,6 +102,8 @@ private slots:
     void refusedValues();
     void keptValueReplaced_data();
     void keptValueReplaced();
+    void insertFailsForAnotherReason_data();
+    void insertFailsForAnotherReason();
     void sentLot();
     void newLotNumbered();
 };
@@ -322,6 +325,75 @@ void TestCaptura::keptValueReplaced() {
     QTest::keyClick(t.frm.ceValorCheque, Qt::Key_Return);
     VERIFY_SCRIPT(t.script);
     QCOMPARE(t.db.conn().selectValue("SELECT vlr_cheque FROM cheque").toLongLong(), stored);
+void TestCaptura::insertFailsForAnotherReason_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("cause");
+    for (Engine e : TestDb::engines())
+        for (const char* cause : {"locked", "lot deleted"})
+            QTest::addRow("%s %s", qPrintable(TestDb::engineName(e)), cause) << e << QString(cause);
+}
+
+// A cheque the database refused for any reason but a duplicate is not reported as one: the
+// operator reads the refusal, the boxes keep the cheque, and Enter tries again.
+void TestCaptura::insertFailsForAnotherReason() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, cause);
+    Tela t(engine);
+    t.abre();
+    t.captura(linha(1), "10,00");
+    VERIFY_SCRIPT(t.script);
+
+    // Another program on the same database.
+    Connection outro("outro");
+    outro.setConnectionString(t.db.target());
+    outro.open();
+    if (cause == "locked") {
+        // Short waits, so that the refusal comes at once.
+        t.db.conn().execute(engine == Engine::SQLite ? "PRAGMA busy_timeout = 200"
+                                                     : "SET lock_timeout = '200ms'");
+        outro.beginTransaction();
+        if (engine == Engine::PostgreSQL)
+            outro.execute("LOCK TABLE cheque IN ACCESS EXCLUSIVE MODE");
+        else
+            outro.execute("UPDATE lote_cheque SET dat_gerado = NULL");
+    } else {
+        outro.execute("DELETE FROM cheque");
+        outro.execute("DELETE FROM lote_cheque");
+    }
+
+    t.digita(t.frm.edLinhaCheque, linha(2));
+    t.enter(t.frm.edLinhaCheque);
+    t.digita(t.frm.ceValorCheque, "20,00");
+    const qsizetype before = t.script.seen().size();
+    t.script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", Button::Yes);
+    t.script.allowAny(true);
+    t.enter(t.frm.ceValorCheque);
+    t.script.allowAny(false);
+    QCOMPARE(t.script.seen().size(), before + 2);
+    const Dialogs::Request shown = t.script.seen().last();
+    QCOMPARE(shown.kind, Kind::Error);
+    QVERIFY(!shown.text.isEmpty());
+    QVERIFY2(shown.text != "Cheque já registrado na base de dados!", qPrintable(shown.text));
+    QCOMPARE(t.frm.edLinhaCheque->text(), SeparaLinhaCheque(linha(2)).formatted());
+    QCOMPARE(t.frm.ceValorCheque->text(), QString("20,00"));
+    QCOMPARE(QApplication::focusWidget(), t.frm.ceValorCheque);
+    QCOMPARE(t.frm.StaticText5->text(), QString("1"));
+
+    if (cause == "locked") {
+        outro.rollback();
+        QCOMPARE(t.cheques(), 1);
+        // The other program is done: Enter again stores the cheque.
+        t.script.clear();
+        t.script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", Button::Yes);
+        t.enter(t.frm.ceValorCheque);
+        VERIFY_SCRIPT(t.script);
+        QCOMPARE(t.cheques(), 2);
+        QCOMPARE(t.frm.StaticText5->text(), QString("2"));
+        QCOMPARE(t.frm.StaticText3->text(), QString("R$ 30,00"));
+        QCOMPARE(t.frm.edLinhaCheque->text(), QString());
+    } else {
+        QCOMPARE(t.cheques(), 0);
+    }
 }
 
 void TestCaptura::sentLot() {

@@ -147,6 +147,8 @@ private slots:
     void numberLimit();
     void numberLimitKept_data() { TestDb::addEngineRows(); }
     void numberLimitKept();
+    void longerStoredValues_data();
+    void longerStoredValues();
     void movementRows_data() { TestDb::addEngineRows(); }
     void movementRows();
     void movementDroppedOnMove_data() { TestDb::addEngineRows(); }
@@ -435,7 +437,7 @@ void TestAssociado::numberLimit() {
         QVERIFY(drv::pick(w->RxDBComboBox1, p));
     drv::typeInto(w->DBEdit2, "1234567890123456");
     QCOMPARE(w->DBEdit2->text(), shown);
-    QCOMPARE(w->DBEdit2->maxLength(), int(shown.size()));
+    QCOMPARE(w->DBEdit2->limit(), int(shown.size()));
     QCOMPARE(f.members()->asString("num_cgc_cpf"), shown);
 }
 
@@ -467,6 +469,46 @@ void TestAssociado::numberLimitKept() {
     w.btnInserir->click();
     drv::typeInto(w.DBEdit2, "1234567890123");
     QCOMPARE(w.DBEdit2->text(), QString("12345678901"));
+}
+
+void TestAssociado::longerStoredValues_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("typed"); // after the stored text
+    // The agreement box takes 7 digits, the number box 11 after "Física": the columns hold more.
+    QTest::newRow("agreement number") << "DBEdit5"
+                                      << "num_conv_bancoob"
+                                      << "1234567890"
+                                      << "1";
+    QTest::newRow("taxpayer number") << "DBEdit2"
+                                     << "num_cgc_cpf" << Cnpj << "9";
+}
+
+// A box whose limit is below what the record holds shows the value whole, does not let it grow,
+// and an edit of another field saves it unchanged.
+void TestAssociado::longerStoredValues() {
+    QFETCH(QString, box);
+    QFETCH(QString, column);
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    Fixture f(Engine::SQLite, 1);
+    f.db.conn().execute(QString("UPDATE associado SET %1 = ?").arg(column), {stored});
+    TfrmAssociado* w = f.w();
+    QVERIFY(drv::showScreen(w));
+    w->btnInserir->click();
+    QVERIFY(drv::pick(w->RxDBComboBox1, "Física"));
+    w->btnCancelar->click();
+    auto* edit = w->findChild<DbEdit*>(box);
+    QCOMPARE(edit->text(), stored);
+    drv::typeInto(edit, typed);
+    QCOMPARE(edit->text(), stored);
+    drv::typeInto(w->DBEdit1, "X");
+    w->btnSalvar->click();
+    QCOMPARE(f.db.conn().selectValue(QString("SELECT %1 FROM associado").arg(column)).toString(),
+             stored);
+    QCOMPARE(f.db.conn().selectValue("SELECT nom_associado FROM associado").toString(),
+             QString("AlfaX"));
 }
 
 void TestAssociado::movementRows() {
@@ -656,7 +698,7 @@ void TestAssociado::tabOrder() {
     QCOMPARE(order.join(' '), QString("DBEdit1 RxDBComboBox1 DBEdit2 DBEdit6 DBEdit3 DBEdit5 "
                                       "RxDBComboBox2 RxDBGrid2"));
     QCOMPARE(w->title(), QString(" Cadastro de Associado"));
-    QCOMPARE(w->DBEdit1->maxLength(), 80);
+    QCOMPARE(w->DBEdit1->limit(), 80);
 }
 
 QTEST_MAIN(TestAssociado)

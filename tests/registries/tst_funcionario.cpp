@@ -98,6 +98,7 @@ private slots:
     void dates_data() { TestDb::addEngineRows(); }
     void dates();
     void cpfBox();
+    void longerStoredCpf();
     void list_data() { TestDb::addEngineRows(); }
     void list();
     void refusedDelete_data();
@@ -421,6 +422,18 @@ void TestFuncionario::cpfBox() {
     QCOMPARE(s.beeps(), 4);
     QCOMPARE(f.q()->asString("num_cpf"), Cpf.chopped(1));
     VERIFY_SCRIPT(s);
+}
+
+// The CPF box takes 11 digits; a longer number the column holds is shown whole and kept.
+void TestFuncionario::longerStoredCpf() {
+    Fixture f(Engine::SQLite, true);
+    f.db.conn().execute("UPDATE funcionario SET num_cpf = '12345678901234'");
+    TfrmFuncionario* w = f.w();
+    QVERIFY(drv::showScreen(w));
+    QCOMPARE(w->DBEdit2->text(), QString("12345678901234"));
+    drv::typeInto(w->DBEdit2, "5");
+    QCOMPARE(w->DBEdit2->text(), QString("12345678901234"));
+    QCOMPARE(f.q()->asString("num_cpf"), QString("12345678901234"));
 }
 
 void TestFuncionario::list() {

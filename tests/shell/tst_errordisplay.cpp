@@ -3,8 +3,8 @@
 #include "DialogScript.h"
 #include "ShellTest.h"
 #include "platform/data/DbError.h"
-#include "shell/ScreenCursor.h"
-#include "shell/SilentAbort.h"
+#include "platform/dialogs/SilentAbort.h"
+#include "platform/widgets/ScreenCursor.h"
 
 #include <QPushButton>
 #include <QTimer>

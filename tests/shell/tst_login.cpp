@@ -1,7 +1,7 @@
 // The login: the connection step run at every confirmation, the fixed credentials, Enter and Esc.
 #include "DialogScript.h"
 #include "ShellTest.h"
-#include "shell/ScreenCursor.h"
+#include "platform/widgets/ScreenCursor.h"
 #include "shell/uDMCap.h"
 #include "shell/ufrmLogin.h"
 

@@ -107,6 +107,8 @@ private slots:
     void demoHolidays();
     void checkFindsFaults_data();
     void checkFindsFaults();
+    void checkFindsOrphans_data();
+    void checkFindsOrphans();
     void checkCommandOnBrokenLine_data() { TestDb::addEngineRows(); }
     void checkCommandOnBrokenLine();
 
@@ -393,6 +395,10 @@ void TestCapdb::checkFindsFaults_data() {
         row("member with an unknown destination",
             "update associado set idt_dst_mov_bancoob = '05' where cod_associado = 2", {},
             "Associado 2: destino do movimento \"05\" inválido.");
+        // Eleven zeros have matching check digits, but the screens refuse them.
+        row("employee with a CPF of zeros",
+            "update funcionario set num_cpf = '00000000000' where cod_funcionario = 3", {},
+            "Funcionário 3: Cpf \"00000000000\" inválido.");
         row("employee with a CPF of ones",
             "update funcionario set num_cpf = '11111111111' where cod_funcionario = 3", {},
             "Funcionário 3: Cpf \"11111111111\" inválido.");
@@ -417,6 +423,61 @@ void TestCapdb::checkFindsFaults() {
         error = e.message();
     }
     QCOMPARE(error.left(message.size()), message);
+}
+
+void TestCapdb::checkFindsOrphans_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("message");
+    for (Engine e : TestDb::engines()) {
+        const QString n = TestDb::engineName(e) + QStringLiteral(": ");
+        const auto row = [&](const char* name, const QString& damage, const QString& message) {
+            QTest::newRow(qPrintable(n + name)) << e << damage << message;
+        };
+        row("movement codes of a deleted member", "delete from associado where cod_associado = 2",
+            "Registro 4 de movimento: cod_associado = 2 não existe em associado.");
+        row("lot of a deleted member",
+            "update lote_cheque set cod_associado = 999 where cod_lote = 3",
+            "Registro 3 de lote_cheque: cod_associado = 999 não existe em associado.");
+        row("cheques of a deleted lot", "delete from lote_cheque where num_lote = '1'",
+            "Registro 1 de cheque: cod_lote = 1 não existe em lote_cheque.");
+        row("employee of a deleted department",
+            "delete from departamento where cod_departamento = 1",
+            "Registro 4 de funcionario: cod_departamento = 1 não existe em departamento.");
+        row("employee of a deleted movement code",
+            "update funcionario set cod_movimento = 999 where cod_funcionario = 3",
+            "Registro 3 de funcionario: cod_movimento = 999 não existe em movimento.");
+        row("payment of a deleted employee",
+            "delete from funcionario where cod_funcionario = "
+            "(select min(cod_funcionario) from pagamento_funcionario)",
+            "Registro 1 de pagamento_funcionario: cod_funcionario = 1 não existe em funcionario.");
+    }
+}
+
+// Rows whose parent is gone, as a program writing with the foreign keys off leaves them.
+void TestCapdb::checkFindsOrphans() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, damage);
+    QFETCH(QString, message);
+
+    Connection& c = demo(engine).conn();
+    if (engine == Engine::SQLite)
+        c.execute("PRAGMA foreign_keys = OFF");
+    QString error;
+    {
+        TransactionGuard tx(c);
+        if (engine == Engine::PostgreSQL)
+            c.execute("SET LOCAL session_replication_role = replica");
+        QVERIFY(c.execute(damage) > 0);
+        try {
+            Consistency::check(c);
+        } catch (const DbError& e) {
+            error = e.message();
+        }
+    }
+    if (engine == Engine::SQLite)
+        c.execute("PRAGMA foreign_keys = ON");
+    QCOMPARE(error, message);
 }
 
 void TestCapdb::checkCommandOnBrokenLine() {

@@ -1,7 +1,8 @@
 #include "Consistency.h"
 
-#include "Digits.h"
 #include "core/Schema.h"
+#include "core/uBib.h"
+#include "core/uGlobal.h"
 #include "platform/data/DateCodec.h"
 #include "platform/data/Money.h"
 
@@ -39,8 +40,8 @@ void checkMembers(const Connection& c) {
         if (kind != QLatin1String("F") && kind != QLatin1String("J"))
             fail(QStringLiteral("Associado %1: tipo \"%2\" não é F nem J.").arg(code, kind));
         // The member screen picks the rule by the number's length, whatever the type.
-        const bool valid = number.size() == 11   ? Digits::isValidCpf(number)
-                           : number.size() == 14 ? Digits::isValidCnpj(number)
+        const bool valid = number.size() == 11   ? ValidaCPF(number)
+                           : number.size() == 14 ? ValidaCNPJ(number)
                                                  : false;
         if (!valid)
             fail(QStringLiteral("Associado %1: Cnpj/Cpf \"%2\" inválido.").arg(code, number));
@@ -53,8 +54,9 @@ void checkMembers(const Connection& c) {
 void checkEmployees(const Connection& c) {
     const ResultSet rs = c.select(QStringLiteral(
         "select cod_funcionario, num_cpf from funcionario order by cod_funcionario"));
+    // As the employee screen saves it: 11 digits with the check digits right.
     for (const QVariantList& r : rs.rows)
-        if (!Digits::isValidCpf(text(r[1])))
+        if (text(r[1]).size() != 11 || !ValidaCPF(text(r[1])))
             fail(
                 QStringLiteral("Funcionário %1: Cpf \"%2\" inválido.").arg(text(r[0]), text(r[1])));
 }
@@ -94,8 +96,24 @@ QHash<qint64, Lot> checkLots(const Connection& c) {
     return lots;
 }
 
+// The column of the check digit that ValidaLinhaCheque found wrong.
+QString faultyDigit(QChar result) {
+    switch (result.unicode()) {
+    case u'1':
+        return QStringLiteral("num_dv2");
+    case u'2':
+        return QStringLiteral("num_dv1");
+    case u'3':
+        return QStringLiteral("num_dv3");
+    default:
+        return {};
+    }
+}
+
 void checkCheques(const Connection& c, const QHash<qint64, Lot>& lots) {
-    static const int widths[9] = {3, 4, 1, 3, 6, 1, 1, 10, 1};
+    static const char* const groups[9] = {"num_banco", "num_agencia", "num_dv2",
+                                          "num_compe", "num_cheque",  "num_tipificacao",
+                                          "num_dv1",   "num_conta",   "num_dv3"};
     const ResultSet rs = c.select(QStringLiteral(
         "select cod_cheque, cod_lote, num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
         "num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, dat_deposito, ind_devolvido, "
@@ -107,14 +125,17 @@ void checkCheques(const Connection& c, const QHash<qint64, Lot>& lots) {
         bool aligned = true;
         for (int g = 0; g < 9; ++g) {
             const QString group = text(r[2 + g]);
-            aligned = aligned && group.size() == widths[g];
+            aligned = aligned && group.size() == Schema::width(QStringLiteral("cheque"),
+                                                               QLatin1String(groups[g]));
+            for (QChar d : group)
+                aligned = aligned && d >= QLatin1Char('0') && d <= QLatin1Char('9');
             line += group;
         }
-        const QString fault = aligned ? Digits::cmc7Fault(line) : QStringLiteral("linha");
-        if (fault == QLatin1String("linha"))
+        if (!aligned)
             fail(where + QStringLiteral("linha CMC-7 \"%1\" não tem 30 dígitos nos seus "
                                         "grupos.")
                              .arg(line));
+        const QString fault = faultyDigit(ValidaLinhaCheque(line));
         if (!fault.isEmpty())
             fail(where + QStringLiteral("linha CMC-7 %1 com dígito verificador inválido (%2).")
                              .arg(line, fault));
@@ -145,12 +166,29 @@ void checkCheques(const Connection& c, const QHash<qint64, Lot>& lots) {
     }
 }
 
+// Rows whose parent is gone: left by a program that wrote with the foreign keys off, or by a
+// copy of the file made before they were declared. The engines' own checks never look back.
+void checkReferences(const Connection& c) {
+    for (const Schema::ForeignKey& fk : Schema::foreignKeys()) {
+        const QString key = Schema::columnNames(fk.table).first();
+        const ResultSet rs = c.select(
+            QStringLiteral("select t.%1, t.%2 from %3 t where t.%2 is not null and not exists "
+                           "(select 1 from %4 p where p.%5 = t.%2) order by t.%1 limit 1")
+                .arg(key, fk.column, fk.table, fk.parent, fk.parentKey));
+        if (rs.rows.isEmpty())
+            continue;
+        fail(QStringLiteral("Registro %1 de %2: %3 = %4 não existe em %5.")
+                 .arg(text(rs.rows[0][0]), fk.table, fk.column, text(rs.rows[0][1]), fk.parent));
+    }
+}
+
 } // namespace
 
 namespace Consistency {
 
 void check(const Connection& c) {
     Schema::verify(c);
+    checkReferences(c);
     checkMembers(c);
     checkEmployees(c);
     checkCheques(c, checkLots(c));

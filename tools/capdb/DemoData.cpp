@@ -1,6 +1,7 @@
 #include "DemoData.h"
 
-#include "Digits.h"
+#include "core/uBib.h"
+#include "core/uGlobal.h"
 #include "platform/data/Money.h"
 
 #include <QSet>
@@ -39,6 +40,53 @@ public:
 private:
     std::mt19937 m_gen;
 };
+
+// The taxpayer number that `base` begins: the two check digits the registry screens accept.
+QString withCheckDigits(const QString& base, bool (*valid)(const QString&)) {
+    for (int dv = 0; dv < 100; ++dv) {
+        const QString n = base + QStringLiteral("%1").arg(dv, 2, 10, QLatin1Char('0'));
+        if (valid(n))
+            return n;
+    }
+    Q_UNREACHABLE();
+    return {};
+}
+
+QString cpf(const QString& nineDigits) {
+    return withCheckDigits(nineDigits, &ValidaCPF);
+}
+
+QString cnpj(const QString& twelveDigits) {
+    return withCheckDigits(twelveDigits, &ValidaCNPJ);
+}
+
+// A CMC-7 line from its groups, with the three check digits computed.
+QString cmc7Line(const QString& bank, const QString& branch, const QString& compe,
+                 const QString& number, const QString& type, const QString& account) {
+    const QString second = compe + number + type;
+    return bank + branch + QString::number(CalculaDVModulo10(second)) + second +
+           QString::number(CalculaDVModulo10(bank + branch)) + account +
+           QString::number(CalculaDVModulo10(account));
+}
+
+// Easter Sunday of a Gregorian year (the anonymous Gregorian algorithm, Meeus/Jones/Butcher).
+QDate easterSunday(int year) {
+    const int a = year % 19;
+    const int b = year / 100;
+    const int c = year % 100;
+    const int d = b / 4;
+    const int e = b % 4;
+    const int f = (b + 8) / 25;
+    const int g = (b - f + 1) / 3;
+    const int h = (19 * a + b - d - g + 15) % 30;
+    const int i = c / 4;
+    const int k = c % 4;
+    const int l = (32 + 2 * e + 2 * i - h - k) % 7;
+    const int m = (a + 11 * h + 22 * l) / 451;
+    const int month = (h + l - 7 * m + 114) / 31;
+    const int day = (h + l - 7 * m + 114) % 31 + 1;
+    return QDate(year, month, day);
+}
 
 QDate weekdayOnOrAfter(QDate d) {
     while (d.dayOfWeek() > 5)
@@ -183,8 +231,8 @@ private:
         int companyDepartment = 0;
         for (const Member& m : Members) {
             const bool company = QLatin1String(m.kind) == QLatin1String("J");
-            const QString taxNumber = company ? Digits::cnpj(m_rnd.mixedDigits(8) + "0001")
-                                              : Digits::cpf(m_rnd.mixedDigits(9));
+            const QString taxNumber =
+                company ? cnpj(m_rnd.mixedDigits(8) + "0001") : cpf(m_rnd.mixedDigits(9));
             const qint64 member =
                 insert(sqlMember, {QLatin1String(m.kind), QString::fromUtf8(m.name), taxNumber,
                                    QStringLiteral("756"), m_rnd.pick(branches), m_rnd.number(7),
@@ -237,8 +285,8 @@ private:
                            "num_cc_bancoob) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                            "returning cod_funcionario"),
             {member, department, movements.isEmpty() ? QVariant() : QVariant(movements.first()),
-             name, Digits::cpf(m_rnd.mixedDigits(9)), born, identity, admitted,
-             dateOrNull(dismissed), salary.toVariant(), m_rnd.number(m_rnd.between(5, 8))});
+             name, cpf(m_rnd.mixedDigits(9)), born, identity, admitted, dateOrNull(dismissed),
+             salary.toVariant(), m_rnd.number(m_rnd.between(5, 8))});
         if (member == m_members.first() && !dismissed.isValid() && !salary.isZero() &&
             department.isValid())
             m_payable << key;
@@ -264,7 +312,7 @@ private:
             insert(sql, {QDate(year, month, day), QString::fromUtf8(name), true});
         // The bank holidays that move with Easter: one row per year.
         for (int y : {year, year + 1}) {
-            const QDate easter = Digits::easter(y);
+            const QDate easter = easterSunday(y);
             insert(sql, {easter.addDays(-48), QStringLiteral("Carnaval (segunda-feira)"), false});
             insert(sql, {easter.addDays(-47), QStringLiteral("Carnaval (terça-feira)"), false});
             insert(sql, {easter.addDays(-2), QStringLiteral("Sexta-feira da Paixão"), false});
@@ -274,10 +322,10 @@ private:
 
     QString newLine() {
         for (;;) {
-            const QString line = Digits::cmc7Line(
-                m_rnd.pick(Banks), m_rnd.digits(4), m_rnd.digits(3), m_rnd.digits(6),
-                m_rnd.between(0, 9) < 8 ? QStringLiteral("5") : QStringLiteral("6"),
-                QStringLiteral("000") + m_rnd.digits(7));
+            const QString line =
+                cmc7Line(m_rnd.pick(Banks), m_rnd.digits(4), m_rnd.digits(3), m_rnd.digits(6),
+                         m_rnd.between(0, 9) < 8 ? QStringLiteral("5") : QStringLiteral("6"),
+                         QStringLiteral("000") + m_rnd.digits(7));
             if (!m_lines.contains(line)) {
                 m_lines << line;
                 return line;

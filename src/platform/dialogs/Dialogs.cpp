@@ -55,10 +55,20 @@ Icon iconOf(Kind k) {
     }
 }
 
+// The system's messages break their lines with "\n\r" (some with "\r\n"): each pair is one
+// line break on screen, not an empty line.
+QString shownText(QString text) {
+    text.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 Answer showBox(QWidget* owner, const Request& r) {
     QMessageBox box(owner);
     box.setWindowTitle(r.title);
-    box.setText(r.text);
+    box.setText(shownText(r.text));
+    box.setTextFormat(Qt::PlainText);
     box.setIcon(toQt(r.icon));
     QList<QPair<QAbstractButton*, Button>> made;
     for (Button b : r.buttons)
@@ -150,7 +160,7 @@ QString inputBox(const QString& title, const QString& label, const QString& init
     }
     QInputDialog dlg(QApplication::activeWindow());
     dlg.setWindowTitle(title);
-    dlg.setLabelText(label);
+    dlg.setLabelText(shownText(label));
     dlg.setTextValue(initial);
     dlg.setOkButtonText(caption(Button::Ok));
     dlg.setCancelButtonText(caption(Button::Cancel));

@@ -1,4 +1,4 @@
-#include "shell/ScreenCursor.h"
+#include "platform/widgets/ScreenCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>
