@@ -325,6 +325,8 @@ void TestCaptura::keptValueReplaced() {
     QTest::keyClick(t.frm.ceValorCheque, Qt::Key_Return);
     VERIFY_SCRIPT(t.script);
     QCOMPARE(t.db.conn().selectValue("SELECT vlr_cheque FROM cheque").toLongLong(), stored);
+}
+
 void TestCaptura::insertFailsForAnotherReason_data() {
     QTest::addColumn<Engine>("engine");
     QTest::addColumn<QString>("cause");
