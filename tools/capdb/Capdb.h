@@ -18,6 +18,11 @@ void init(const QString& target);
 Consistency::Counts demo(const QString& target, const QDate& today);
 // Raises DbError with the first problem found; gives the row counts when there is none.
 Consistency::Counts check(const QString& target);
+// Adds the national holidays of `ano` that the database lacks; gives how many it added.
+int feriados(const QString& target, int ano);
+// Writes a consistent copy of an SQLite database to `destino`, never over an existing file, and
+// checks the copy. For PostgreSQL, raises DbError naming the server's own tool.
+void copia(const QString& target, const QString& destino);
 
 // The command line without the program name; returns the exit status: 0 done, 1 the command
 // failed, 2 the command line is wrong. A failure is one line on `err`.

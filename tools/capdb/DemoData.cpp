@@ -1,5 +1,6 @@
 #include "DemoData.h"
 
+#include "core/Feriados.h"
 #include "core/uBib.h"
 #include "core/uGlobal.h"
 #include "platform/data/Money.h"
@@ -67,25 +68,6 @@ QString cmc7Line(const QString& bank, const QString& branch, const QString& comp
     return bank + branch + QString::number(CalculaDVModulo10(second)) + second +
            QString::number(CalculaDVModulo10(bank + branch)) + account +
            QString::number(CalculaDVModulo10(account));
-}
-
-// Easter Sunday of a Gregorian year (the anonymous Gregorian algorithm, Meeus/Jones/Butcher).
-QDate easterSunday(int year) {
-    const int a = year % 19;
-    const int b = year / 100;
-    const int c = year % 100;
-    const int d = b / 4;
-    const int e = b % 4;
-    const int f = (b + 8) / 25;
-    const int g = (b - f + 1) / 3;
-    const int h = (19 * a + b - d - g + 15) % 30;
-    const int i = c / 4;
-    const int k = c % 4;
-    const int l = (32 + 2 * e + 2 * i - h - k) % 7;
-    const int m = (a + 11 * h + 22 * l) / 451;
-    const int month = (h + l - 7 * m + 114) / 31;
-    const int day = (h + l - 7 * m + 114) % 31 + 1;
-    return QDate(year, month, day);
 }
 
 QDate weekdayOnOrAfter(QDate d) {
@@ -296,28 +278,13 @@ private:
         const QString sql = QStringLiteral("insert into feriado (dat_feriado, dsc_feriado, "
                                            "ind_dia_fixo) values (?, ?, ?) returning cod_feriado");
         const int year = m_today.year();
-        // Fixed-date holidays match their day and month in every year: one row each.
-        const QList<std::tuple<int, int, const char*>> fixed = {
-            {1, 1, "Confraternização Universal"},
-            {4, 21, "Tiradentes"},
-            {5, 1, "Dia do Trabalho"},
-            {9, 7, "Independência do Brasil"},
-            {10, 12, "Nossa Senhora Aparecida"},
-            {11, 2, "Finados"},
-            {11, 15, "Proclamação da República"},
-            {11, 20, "Dia Nacional de Zumbi e da Consciência Negra"},
-            {12, 25, "Natal"},
-        };
-        for (const auto& [month, day, name] : fixed)
-            insert(sql, {QDate(year, month, day), QString::fromUtf8(name), true});
-        // The bank holidays that move with Easter: one row per year.
-        for (int y : {year, year + 1}) {
-            const QDate easter = easterSunday(y);
-            insert(sql, {easter.addDays(-48), QStringLiteral("Carnaval (segunda-feira)"), false});
-            insert(sql, {easter.addDays(-47), QStringLiteral("Carnaval (terça-feira)"), false});
-            insert(sql, {easter.addDays(-2), QStringLiteral("Sexta-feira da Paixão"), false});
-            insert(sql, {easter.addDays(60), QStringLiteral("Corpus Christi"), false});
-        }
+        // Fixed-date holidays match their day and month in every year: one row each; those that
+        // move with Easter take one row per year.
+        for (const Feriados::Feriado& f : Feriados::nacionais(year))
+            insert(sql, {f.data, f.descricao, f.diaFixo});
+        for (const Feriados::Feriado& f : Feriados::nacionais(year + 1))
+            if (!f.diaFixo)
+                insert(sql, {f.data, f.descricao, false});
     }
 
     QString newLine() {

@@ -1,12 +1,16 @@
 #include "platform/data/SqliteDirect.h"
 
 #include <QCollator>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
+#include <QTemporaryFile>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace SqliteDirect {
 
@@ -146,6 +150,73 @@ std::unique_ptr<QCollator> newCollator() {
 
 void addNameCollation(sqlite3* db, QCollator* collator) {
     sqlite3_create_collation(db, Dialect::NameCollation, SQLITE_UTF8, collator, compareNames);
+}
+
+void backup(const QString& source, const QString& destination, int busyTimeoutMs) {
+    const QString from = QFileInfo(source).absoluteFilePath();
+    const QString to = QFileInfo(destination).absoluteFilePath();
+    if (!QFileInfo::exists(from))
+        throw DbError(QStringLiteral("O arquivo %1 não existe.").arg(from));
+    if (QFileInfo::exists(to))
+        throw DbError(
+            QStringLiteral("%1 já existe; a cópia nunca sobrescreve um arquivo.").arg(to));
+    QTemporaryFile part(to + QStringLiteral(".parcial-XXXXXX"));
+    if (!part.open())
+        throw DbError(QStringLiteral("Não foi possível criar a cópia em %1: %2")
+                          .arg(QFileInfo(to).absolutePath(), part.errorString()));
+    part.close();
+
+    sqlite3* src = nullptr;
+    sqlite3* dst = nullptr;
+    auto engineError = [](sqlite3* db, const QString& subject) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        return DbError::fromEngine(kindOf(sqlite3_extended_errcode(db), message), message, subject);
+    };
+    auto closeBoth = [&] {
+        sqlite3_close_v2(src);
+        sqlite3_close_v2(dst);
+        for (const char* side : {"-journal", "-wal", "-shm"})
+            QFile::remove(part.fileName() + QLatin1String(side));
+    };
+    try {
+        if (sqlite3_open_v2(from.toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK)
+            throw engineError(src, QStringLiteral("Arquivo: %1").arg(from));
+        sqlite3_busy_timeout(src, busyTimeoutMs);
+        if (sqlite3_open_v2(part.fileName().toUtf8().constData(), &dst, SQLITE_OPEN_READWRITE,
+                            nullptr) != SQLITE_OK)
+            throw engineError(dst, QStringLiteral("Arquivo: %1").arg(part.fileName()));
+        sqlite3_busy_timeout(dst, busyTimeoutMs);
+        // All pages in one step: the copy is read in one read transaction, so it is one
+        // moment of the database whatever the other connections commit meanwhile.
+        sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
+        if (!b)
+            throw engineError(dst, QStringLiteral("Arquivo: %1").arg(part.fileName()));
+        const auto start = std::chrono::steady_clock::now();
+        int rc;
+        while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            if (std::chrono::steady_clock::now() - start >=
+                std::chrono::milliseconds(busyTimeoutMs))
+                break;
+            sqlite3_sleep(10);
+        }
+        sqlite3_backup_finish(b);
+        if (rc != SQLITE_DONE)
+            throw engineError(dst, QStringLiteral("Arquivo: %1").arg(from));
+        // The copy is one file, with no write-ahead log beside it.
+        if (sqlite3_exec(dst, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
+            throw engineError(dst, QStringLiteral("Arquivo: %1").arg(part.fileName()));
+    } catch (...) {
+        closeBoth();
+        throw;
+    }
+    closeBoth();
+    // link() refuses an existing name, so a destination created meanwhile is not overwritten.
+    if (::link(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(to).constData()) !=
+        0)
+        throw DbError(QStringLiteral("Não foi possível gravar a cópia em %1: %2")
+                          .arg(to, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 Session::Session(const QString& path, bool create, int busyTimeoutMs)

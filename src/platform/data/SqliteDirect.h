@@ -24,6 +24,12 @@ namespace SqliteDirect {
 // Registers it on a handle opened elsewhere (benchmarks, tools); the collator must outlive it.
 void addNameCollation(sqlite3* db, QCollator* collator);
 
+// Writes a consistent copy of the database at `source` to `destination` with SQLite's online
+// backup, while other connections go on reading and writing it. The copy is made beside the
+// destination and put in place only when whole; an existing destination is never overwritten.
+// Raises DbError.
+void backup(const QString& source, const QString& destination, int busyTimeoutMs);
+
 class Session : public EngineSession {
 public:
     // Opens an existing file for reading and writing, or creates it when `create`; checks that
