@@ -58,13 +58,20 @@ bool oneRepeatedDigit(const QString& s) {
 }
 
 // Shared by CPF and CNPJ: the two check digits follow the base digits, the second computed
-// over the base and the first check digit; w2 is one weight longer than w1.
-bool checkTaxNumber(const QString& text, std::span<const int> w1, std::span<const int> w2) {
+// over the base and the first check digit; w2 is one weight longer than w1. With
+// `lettersInBase`, the base may hold capital letters too, each worth its code minus 48 ("A" is
+// 17), as the alphanumeric CNPJ has them; the check digits are always digits.
+bool checkTaxNumber(const QString& text, std::span<const int> w1, std::span<const int> w2,
+                    bool lettersInBase = false) {
     const qsizetype len = static_cast<qsizetype>(w2.size()) + 1;
     if (text.isEmpty())
         return true;
-    if (text.size() != len || !allAsciiDigits(text))
+    if (text.size() != len || !allAsciiDigits(text.right(2)))
         return false;
+    for (const QChar c : text.left(len - 2))
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+              (lettersInBase && c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
+            return false;
     if (digitAt(text, len - 2) != modulo11(text, w1))
         return false;
     if (digitAt(text, len - 1) != modulo11(text, w2))
@@ -83,7 +90,7 @@ bool ValidaCPF(const QString& cpf) {
 bool ValidaCNPJ(const QString& cnpj) {
     static constexpr std::array<int, 12> w1{5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
     static constexpr std::array<int, 13> w2{6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
-    return checkTaxNumber(cnpj, w1, w2);
+    return checkTaxNumber(cnpj, w1, w2, true);
 }
 
 bool EhFeriado(const QDate& date, const Connection& cnx) {

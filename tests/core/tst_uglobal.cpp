@@ -76,8 +76,8 @@ void addTaxNumberRows(const QString& valid) {
         QTest::addRow("all %c", char(d)) << QString(n, QChar(d)) << false;
     for (qsizetype pos = 0; pos < n; ++pos) {
         QString letter = valid;
-        letter[pos] = QChar(u'A');
-        QTest::addRow("letter at %lld", static_cast<long long>(pos + 1)) << letter << false;
+        letter[pos] = QChar(u'a');
+        QTest::addRow("small letter at %lld", static_cast<long long>(pos + 1)) << letter << false;
     }
     QString foreignDigit = valid;
     foreignDigit[0] = QChar(0x0660 + foreignDigit[0].unicode() - u'0'); // Arabic-Indic digit
@@ -94,6 +94,7 @@ void TstUGlobal::validaCpf_data() {
     QTest::newRow("first check digit 0") << "10000612308" << true;
     QTest::newRow("second check digit 0") << "10000912360" << true;
     QTest::newRow("punctuated") << "314.159.265-90" << false;
+    QTest::newRow("capital letter") << "3141592A590" << false;
 }
 
 void TstUGlobal::validaCpf() {
@@ -108,6 +109,15 @@ void TstUGlobal::validaCnpj_data() {
     QTest::newRow("first check digit 0") << "10000070000101" << true;
     QTest::newRow("second check digit 0") << "10000010000180" << true;
     QTest::newRow("CPF length") << "31415926590" << false;
+    // Alphanumeric numbers: twelve capital letters or digits, then two numeric check digits.
+    QTest::newRow("alphanumeric, the tax authority's example") << "12ABC34501DE35" << true;
+    QTest::newRow("alphanumeric, a letter changed") << "12ABD34501DE35" << false;
+    QTest::newRow("alphanumeric, a check digit changed") << "12ABC34501DE36" << false;
+    QTest::newRow("alphanumeric, small letters") << "12abc34501de35" << false;
+    QTest::newRow("alphanumeric, a letter as check digit") << "12ABC34501DE3F" << false;
+    QTest::newRow("alphanumeric, all letters") << "ABCDEFGHIJKL80" << true;
+    QTest::newRow("alphanumeric, a letter beyond Z") << "12ABC34501D[35" << false;
+    QTest::newRow("alphanumeric, an accented letter") << "12ÁBC34501DE35" << false;
 }
 
 void TstUGlobal::validaCnpj() {

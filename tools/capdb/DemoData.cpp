@@ -211,10 +211,14 @@ private:
         const QStringList branches = {QStringLiteral("3019"), QStringLiteral("4027"),
                                       QStringLiteral("3150")};
         int companyDepartment = 0;
+        int companies = 0;
         for (const Member& m : Members) {
             const bool company = QLatin1String(m.kind) == QLatin1String("J");
-            const QString taxNumber =
-                company ? cnpj(m_rnd.mixedDigits(8) + "0001") : cpf(m_rnd.mixedDigits(9));
+            QString base = company ? m_rnd.mixedDigits(8) : m_rnd.mixedDigits(9);
+            // The second company has one of the numbers with letters issued since July 2026.
+            if (company && ++companies == 2)
+                base.replace(0, 3, QStringLiteral("CAP"));
+            const QString taxNumber = company ? cnpj(base + "0001") : cpf(base);
             const qint64 member =
                 insert(sqlMember, {QLatin1String(m.kind), QString::fromUtf8(m.name), taxNumber,
                                    QStringLiteral("756"), m_rnd.pick(branches), m_rnd.number(7),
