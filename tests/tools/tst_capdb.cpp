@@ -116,6 +116,7 @@ private slots:
     void feriadosCommand();
     void copiaWhileWritten();
     void copiaOfPostgresql();
+    void verificaCommand();
 
 private:
     // A demo database per engine, shared by the cases that only read it or that damage it
@@ -152,6 +153,11 @@ void TestCapdb::commandLine_data() {
     QTest::newRow("feriados with a word for a year")
         << QStringList{"feriados", "@dir/x.db", "dois mil"} << 2
         << "capdb feriados: ano inválido: dois mil (de 1900 a 2199)" + help;
+    QTest::newRow("verifica without a file")
+        << QStringList{"verifica"} << 2 << "capdb verifica: falta o ARQUIVO" + help;
+    QTest::newRow("verifica of a missing file")
+        << QStringList{"verifica", "@dir/nada.txt"} << 1
+        << "capdb verifica: Não foi possível ler o arquivo @dir/nada.txt:";
     QTest::newRow("copia without a destination")
         << QStringList{"copia", "@dir/x.db"} << 2 << "capdb copia: falta o DESTINO" + help;
     QTest::newRow("copia of a missing file")
@@ -577,6 +583,32 @@ void TestCapdb::copiaOfPostgresql() {
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("pg_dump -Fc -f /tmp/x.dump"), qPrintable(r.err));
     QVERIFY2(!r.err.contains("segredo"), qPrintable(r.err));
+}
+
+// Through the real executable: one line per problem, the summary, and the exit status.
+void TestCapdb::verificaCommand() {
+    QTemporaryDir dir;
+    const QByteArray record = "1001234510180001235500001234566" + QByteArray(17 - 6, '0') +
+                              "123456" + QByteArray(18, '0') + QByteArray(34, ' ');
+    auto run = [&](const QByteArray& content) {
+        QFile f(dir.filePath("arquivo.txt"));
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(content);
+        f.close();
+        QProcess p;
+        p.start(QStringLiteral(CAPDB_EXE), {"verifica", f.fileName()});
+        p.waitForFinished(10000);
+        return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
+    };
+    const auto [okStatus, okOut] = run(record + "\r\n" + record + "\r\n");
+    QCOMPARE(okStatus, 0);
+    QCOMPARE(okOut, QStringLiteral("Arquivo de depósito/custódia de cheques: 2 registro(s), total "
+                                   "R$ 2.469,12.\n"));
+    const auto [badStatus, badOut] = run(record + "\r\n" + record + "\n");
+    QCOMPARE(badStatus, 1);
+    QCOMPARE(badOut, QStringLiteral("Registro 2: registro terminado só com LF, sem CR\n"
+                                    "Arquivo de depósito/custódia de cheques: 2 registro(s), "
+                                    "total R$ 2.469,12. 1 problema(s) encontrado(s).\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCapdb)

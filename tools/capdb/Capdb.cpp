@@ -1,6 +1,7 @@
 #include "Capdb.h"
 
 #include "DemoData.h"
+#include "bankfiles/VerificaArquivo.h"
 #include "core/Feriados.h"
 #include "core/Schema.h"
 #include "platform/data/SqliteDirect.h"
@@ -131,6 +132,21 @@ void copia(const QString& target, const QString& destino) {
     check(destino);
 }
 
+int verifica(const QString& arquivo, QTextStream& out) {
+    QFile f(arquivo);
+    if (!f.open(QIODevice::ReadOnly))
+        throw DbError(
+            QStringLiteral("Não foi possível ler o arquivo %1: %2").arg(arquivo, f.errorString()));
+    const VerificaArquivo::Resultado r = VerificaArquivo::verifica(f.readAll());
+    for (const VerificaArquivo::Problema& p : r.problemas)
+        out << p.descricao() << '\n';
+    out << r.resumo();
+    if (!r.ok())
+        out << QStringLiteral(" %1 problema(s) encontrado(s).").arg(r.problemas.size());
+    out << '\n';
+    return r.ok() ? 0 : 1;
+}
+
 QString helpText() {
     return QStringLiteral(
         "Uso: capdb COMANDO CAMINHO [ARGUMENTO]\n"
@@ -154,6 +170,9 @@ QString helpText() {
         "  copia CAMINHO DESTINO   grava uma cópia consistente de um banco SQLite em\n"
         "                          DESTINO, mesmo com o programa em uso; nunca sobrescreve\n"
         "                          um arquivo (para PostgreSQL, use o pg_dump do servidor)\n"
+        "  verifica ARQUIVO        confere um arquivo de depósito/custódia ou de pagamento\n"
+        "                          de salários antes do envio ao banco: uma linha por\n"
+        "                          problema, com o registro e as posições, e um resumo\n"
         "  --help                  mostra este texto\n"
         "\n"
         "init e demo nunca sobrescrevem um banco de dados: o arquivo SQLite não pode\n"
@@ -173,6 +192,7 @@ const QList<QPair<QString, QStringList>> Commands = {
     {QStringLiteral("check"), {}},
     {QStringLiteral("feriados"), {QStringLiteral("ANO")}},
     {QStringLiteral("copia"), {QStringLiteral("DESTINO")}},
+    {QStringLiteral("verifica"), {}},
 };
 
 } // namespace
@@ -195,7 +215,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
             throw UsageError{QStringLiteral("comando desconhecido: %1").arg(command)};
         if (args.size() < 2 || args[1].trimmed().isEmpty())
             throw UsageError{
-                QStringLiteral("capdb %1: falta o CAMINHO do banco de dados").arg(command)};
+                command == QLatin1String("verifica")
+                    ? QStringLiteral("capdb verifica: falta o ARQUIVO")
+                    : QStringLiteral("capdb %1: falta o CAMINHO do banco de dados").arg(command)};
         const QStringList& more = known->second;
         if (!more.isEmpty() && args.value(2).trimmed().isEmpty())
             throw UsageError{QStringLiteral("capdb %1: falta o %2").arg(command, more.value(0))};
@@ -229,6 +251,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
                        .arg(shown(target), Consistency::describe(counts));
         } else if (command == QLatin1String("feriados")) {
             out << Feriados::descreveInclusao(feriados(target, ano)) << '\n';
+        } else if (command == QLatin1String("verifica")) {
+            const int status = verifica(args[1], out);
+            out.flush();
+            return status;
         } else if (command == QLatin1String("copia")) {
             copia(target, args[2].trimmed());
             out << QStringLiteral("Cópia de %1 gravada em %2 e conferida.\n")

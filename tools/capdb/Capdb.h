@@ -23,6 +23,9 @@ int feriados(const QString& target, int ano);
 // Writes a consistent copy of an SQLite database to `destino`, never over an existing file, and
 // checks the copy. For PostgreSQL, raises DbError naming the server's own tool.
 void copia(const QString& target, const QString& destino);
+// Checks a bank file, writing one line per problem and then a summary to `out`; gives 0 when
+// the file passes, 1 otherwise. Raises DbError for a file that cannot be read.
+int verifica(const QString& arquivo, QTextStream& out);
 
 // The command line without the program name; returns the exit status: 0 done, 1 the command
 // failed, 2 the command line is wrong. A failure is one line on `err`.
