@@ -122,8 +122,10 @@ void TestFiles::failures_data() {
     QTest::addColumn<Engine>("engine");
     QTest::addColumn<QString>("failure");
     QTest::addColumn<bool>("previous");
-    const char* failures[] = {"folder not writable", "parent is a file", "short write",
-                              "statement refused",   "commit refused",   "target is a folder"};
+    const char* failures[] = {
+        "folder not writable",         "parent is a file", "short write",
+        "statement refused",           "commit refused",   "target is a folder",
+        "content refused by its check"};
     for (Engine e : TestDb::engines())
         for (const char* f : failures)
             for (bool previous : {false, true}) {
@@ -166,21 +168,32 @@ void TestFiles::failures() {
     std::unique_ptr<FileSizeLimit> limit;
     bool raised = false;
     try {
-        RecordFile::writeInTransaction(c, target, [&] {
-            c.execute("INSERT INTO c (p) VALUES (1)");
-            if (failure == "statement refused")
-                c.execute("INSERT INTO nowhere (p) VALUES (1)");
-            else if (failure == "commit refused")
-                c.execute("INSERT INTO c (p) VALUES (99)"); // no such parent, seen at commit
-            else if (failure == "folder not writable")
-                ordinary = std::make_unique<AsOrdinaryUser>();
-            else if (failure == "short write")
-                limit = std::make_unique<FileSizeLimit>(250); // two and a half records
-            return records;
-        });
+        RecordFile::writeInTransaction(
+            c, target,
+            [&] {
+                c.execute("INSERT INTO c (p) VALUES (1)");
+                if (failure == "statement refused")
+                    c.execute("INSERT INTO nowhere (p) VALUES (1)");
+                else if (failure == "commit refused")
+                    c.execute("INSERT INTO c (p) VALUES (99)"); // no such parent, seen at commit
+                else if (failure == "folder not writable")
+                    ordinary = std::make_unique<AsOrdinaryUser>();
+                else if (failure == "short write")
+                    limit = std::make_unique<FileSizeLimit>(250); // two and a half records
+                return records;
+            },
+            [&](const QByteArray& content) {
+                QCOMPARE(content.size(), 306);
+                if (failure == "content refused by its check")
+                    throw FileError(
+                        "O arquivo gerado não passou na conferência e não foi gravado.");
+            });
     } catch (const FileError& e) {
         raised = true;
-        QVERIFY2(e.message().startsWith("Não foi possível "), qPrintable(e.message()));
+        QVERIFY2(e.message().startsWith(failure == "content refused by its check"
+                                            ? "O arquivo gerado não passou"
+                                            : "Não foi possível "),
+                 qPrintable(e.message()));
     } catch (const DbError& e) {
         raised = true;
         QVERIFY(failure == "statement refused" || failure == "commit refused");

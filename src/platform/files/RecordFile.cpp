@@ -198,11 +198,13 @@ void StagedFile::keep() noexcept {
 }
 
 void writeInTransaction(Connection& conn, const QString& target,
-                        const std::function<QList<QByteArray>()>& databaseWork) {
+                        const std::function<QList<QByteArray>()>& databaseWork,
+                        const std::function<void(const QByteArray&)>& checkContent) {
     // The order makes every failure undoable:
     //  1. the database work, in the transaction, gives the records (read in the same
     //     transaction that marks them, so another copy cannot change them in between);
-    //  2. the whole file is written and flushed to a temporary file beside the target: a
+    //  2. the content is checked as the bank will read it, when the caller gives a check;
+    //     the whole file is written and flushed to a temporary file beside the target: a
     //     full disk or an unwritable folder fails here, with the target untouched;
     //  3. the file is put in place by a rename, the previous file kept under a second name;
     //  4. the commit. A refused commit (a busy database, a lost connection, a constraint
@@ -214,7 +216,10 @@ void writeInTransaction(Connection& conn, const QString& target,
     conn.beginTransaction();
     try {
         const QList<QByteArray> records = databaseWork();
-        file.write(bytesOf(records));
+        const QByteArray content = bytesOf(records);
+        if (checkContent)
+            checkContent(content);
+        file.write(content);
         file.install();
         conn.commit();
     } catch (...) {

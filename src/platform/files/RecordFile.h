@@ -30,10 +30,12 @@ QByteArray bytesOf(const QList<QByteArray>& records);
 // path holds what it held before (nothing, if it did not exist) and the transaction is rolled
 // back. The records are returned by the database work so that they can be read in the same
 // transaction that marks them: the file holds exactly what the database records as sent.
-// Raises FileError for a file that cannot be written, and whatever the database work or the
-// commit raises, after undoing both.
+// `checkContent`, when given, sees the whole content before anything is written and raises
+// (FileError) to refuse it. Raises FileError for a file that cannot be written, and whatever
+// the database work, the check or the commit raises, after undoing both.
 void writeInTransaction(Connection& conn, const QString& target,
-                        const std::function<QList<QByteArray>()>& databaseWork);
+                        const std::function<QList<QByteArray>()>& databaseWork,
+                        const std::function<void(const QByteArray&)>& checkContent = {});
 
 // A new version of a file, written beside its target and put in place in steps that can be
 // undone until keep(). Used by writeInTransaction; on its own for files without database work.
