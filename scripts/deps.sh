@@ -8,6 +8,7 @@ packages=(
   postgresql
   fonts-dejavu-core
   xvfb xauth
+  dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do
