@@ -28,6 +28,17 @@ bool changesRows(const QString& sql) {
            s.startsWith(QLatin1String("delete"));
 }
 
+// Stands for a session that broke and could not be opened again: every use tries again.
+class LostSession : public EngineSession {
+public:
+    ResultSet run(const QString&, const QList<DbBinding>&, bool, int*) override {
+        throw DbError::fromEngine(DbError::Kind::Lost, QString());
+    }
+    void setBusyTimeout(int) override {}
+    bool transactionFailed() const override { return true; }
+    bool lost() const override { return true; }
+};
+
 } // namespace
 
 Connection::Connection(const QString& name) : m_name(name) {}
@@ -52,21 +63,34 @@ void Connection::close() {
     m_engine = Engine::None;
 }
 
+std::unique_ptr<EngineSession> Connection::newSession() const {
+    switch (engineOf(m_target)) {
+    case Engine::None:
+        break;
+    case Engine::SQLite:
+        return std::make_unique<SqliteDirect::Session>(m_target.trimmed(), false, m_busyTimeoutMs);
+    case Engine::PostgreSQL:
+        return std::make_unique<PgDirect::Session>(m_target.trimmed(), m_busyTimeoutMs);
+    }
+    throw DbError(QStringLiteral("Nenhum banco de dados informado."));
+}
+
 void Connection::open() {
     close();
-    const Engine engine = engineOf(m_target);
-    switch (engine) {
-    case Engine::None:
-        throw DbError(QStringLiteral("Nenhum banco de dados informado."));
-    case Engine::SQLite:
-        m_session =
-            std::make_unique<SqliteDirect::Session>(m_target.trimmed(), false, m_busyTimeoutMs);
-        break;
-    case Engine::PostgreSQL:
-        m_session = std::make_unique<PgDirect::Session>(m_target.trimmed(), m_busyTimeoutMs);
-        break;
+    m_session = newSession();
+    m_engine = engineOf(m_target);
+}
+
+void Connection::reconnect() const {
+    // The broken session goes first; when the database cannot be reached yet, the connection
+    // stays lost and the next statement tries again.
+    m_session.reset();
+    try {
+        m_session = newSession();
+    } catch (const DbError& e) {
+        m_session = std::make_unique<LostSession>();
+        throw;
     }
-    m_engine = engine;
 }
 
 void Connection::createSqliteFile(const QString& path) {
@@ -106,8 +130,7 @@ QVariant Connection::bindValue(const QVariant& v) {
 
 ResultSet Connection::run(const QString& sql, const QList<Binding>& params, bool wantRows,
                           int* affected) const {
-    if (!m_session)
-        throw DbError(NotOpen);
+    findSession();
     // A refused statement poisons a PostgreSQL transaction, where SQLite undoes just that
     // statement. The statements the database's rules may refuse (a duplicate, a referenced
     // row) run under a savepoint, so both engines go on after such a refusal; the others do
@@ -119,7 +142,13 @@ ResultSet Connection::run(const QString& sql, const QList<Binding>& params, bool
     ResultSet rs;
     try {
         rs = m_session->run(sql, params, wantRows, affected);
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
+        if (e.kind() == DbError::Kind::Lost && !m_inTransaction && !changesRows(sql)) {
+            // A read (or the BEGIN of a transaction) found the connection broken, by a
+            // restarted server say: it changed nothing, so it is tried once on a new one.
+            reconnect();
+            return m_session->run(sql, params, wantRows, affected);
+        }
         if (guard) {
             try {
                 command(QStringLiteral("ROLLBACK TO SAVEPOINT cap_stmt"));
@@ -139,9 +168,22 @@ ResultSet Connection::run(const QString& sql, const QList<Binding>& params, bool
     return rs;
 }
 
-void Connection::command(const QString& sql) const {
+void Connection::findSession() const {
     if (!m_session)
         throw DbError(NotOpen);
+    if (m_session->lost()) {
+        // A transaction does not survive its connection: it is over, and only a rollback ends
+        // it on our side. Outside one, the next statement simply finds the database again.
+        if (m_inTransaction) {
+            m_spoiled = true;
+            throw DbError::fromEngine(DbError::Kind::Lost, QString());
+        }
+        reconnect();
+    }
+}
+
+void Connection::command(const QString& sql) const {
+    findSession();
     m_session->run(sql, {}, false, nullptr);
 }
 
@@ -238,6 +280,12 @@ void Connection::rollback() {
         return;
     m_inTransaction = false;
     m_spoiled = false;
+    // A transaction whose connection broke is over: the server rolled it back; a file that
+    // went away has it undone by closing its handle. The next statement opens a new session.
+    if (m_session && m_session->lost()) {
+        m_session = std::make_unique<LostSession>();
+        return;
+    }
     if (m_engine == Engine::SQLite) {
         // SQLite may already have rolled back by itself (a full disk, an I/O error).
         try {

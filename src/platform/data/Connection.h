@@ -37,6 +37,9 @@ public:
     virtual void setBusyTimeout(int ms) = 0;
     // Whether a transaction begun on the session was ended or poisoned by a failed statement.
     virtual bool transactionFailed() const = 0;
+    // Whether the session can no longer be used: the server's connection broke, or the
+    // database file was removed, moved or replaced since it was opened.
+    virtual bool lost() const = 0;
 };
 
 // One database connection. The target is given as it stands in config.ini: a file path opens
@@ -57,6 +60,9 @@ public:
     // Opens the target; raises DbError with a Portuguese text. Never creates a database, and
     // refuses a database that cannot be written to. A SQLite file is switched to write-ahead
     // logging (kept in the file), so that readers never block the writer.
+    // A connection whose server or file went away is opened again by itself at the next
+    // statement outside a transaction; a read that finds it gone is tried once more on the new
+    // one, since it changed nothing.
     void open();
     void close();
     bool isOpen() const { return m_session != nullptr; }
@@ -122,8 +128,13 @@ private:
     ResultSet run(const QString& sql, const QList<Binding>& params, bool wantRows,
                   int* affected) const;
     void command(const QString& sql) const;
+    std::unique_ptr<EngineSession> newSession() const;
+    void reconnect() const;
+    // The session to run on: raises when it was lost inside a transaction, opens a new one
+    // when it was lost outside.
+    void findSession() const;
 
-    std::unique_ptr<EngineSession> m_session;
+    mutable std::unique_ptr<EngineSession> m_session;
     QString m_name;
     QString m_target;
     Engine m_engine = Engine::None;

@@ -24,6 +24,10 @@ QString sentence(DbError::Kind kind) {
         return QStringLiteral("Não foi possível abrir o arquivo do banco de dados.");
     case K::Unreachable:
         return QStringLiteral("Não foi possível conectar ao servidor do banco de dados.");
+    case K::Lost:
+        return QStringLiteral("A conexão com o banco de dados foi perdida e a operação não foi "
+                              "concluída. Tente novamente: o sistema se conecta de novo sozinho "
+                              "quando o banco de dados voltar.");
     case K::DiskFull:
         return QStringLiteral("Não há espaço em disco para gravar no banco de dados.");
     case K::IoError:

@@ -18,6 +18,7 @@ public:
         NotADatabase, // the file is not a database, or is damaged
         CannotOpen,   // the file or its folder cannot be opened
         Unreachable,  // the server cannot be reached or refused the connection
+        Lost,         // the connection or the file went away during the session
         DiskFull,
         IoError,
     };

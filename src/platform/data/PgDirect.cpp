@@ -69,7 +69,10 @@ DbError::Kind kindOf(const QByteArray& state) {
         return K::ReadOnly;
     if (state == "53100")
         return K::DiskFull;
-    if (state.startsWith("08") || state.startsWith("57P") || state.startsWith("28"))
+    // The connection broke, or the server is shutting down or restarting.
+    if (state.startsWith("08") || state.startsWith("57P"))
+        return K::Lost;
+    if (state.startsWith("28"))
         return K::Unreachable;
     return K::Other;
 }
@@ -187,6 +190,10 @@ Session::~Session() {
         PQfinish(m_conn);
 }
 
+bool Session::lost() const {
+    return PQstatus(m_conn) == CONNECTION_BAD;
+}
+
 bool Session::transactionFailed() const {
     return PQtransactionStatus(m_conn) != PQTRANS_INTRANS;
 }
@@ -226,7 +233,7 @@ ResultSet Session::run(const QString& sql, const QList<DbBinding>& bindings, boo
         const char* primary = res.r ? PQresultErrorField(res.r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
         const QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(m_conn));
         const DbError::Kind kind =
-            PQstatus(m_conn) == CONNECTION_BAD ? DbError::Kind::Unreachable : kindOf(state);
+            PQstatus(m_conn) == CONNECTION_BAD ? DbError::Kind::Lost : kindOf(state);
         throw DbError::fromEngine(kind, message);
     }
     // A COMMIT of a transaction the server had already given up ends it as a ROLLBACK.

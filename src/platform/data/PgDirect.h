@@ -28,6 +28,7 @@ public:
                   int* affected) override;
     void setBusyTimeout(int ms) override;
     bool transactionFailed() const override;
+    bool lost() const override;
 
 private:
     pg_conn* m_conn = nullptr;

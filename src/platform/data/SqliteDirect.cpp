@@ -293,6 +293,14 @@ int Session::busyWait(void* self, int count) {
     return 1;
 }
 
+bool Session::lost() const {
+    // The file this handle has open is no longer the one at its path (removed, moved or
+    // replaced): what is written would go where no other copy looks.
+    int moved = 0;
+    return sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
+}
+
 bool Session::transactionFailed() const {
     // SQLite rolls a whole transaction back by itself on a full disk or an I/O error.
     return sqlite3_get_autocommit(m_db) != 0;

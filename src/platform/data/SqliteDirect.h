@@ -43,6 +43,7 @@ public:
                   int* affected) override;
     void setBusyTimeout(int ms) override { m_busyTimeoutMs = ms; }
     bool transactionFailed() const override;
+    bool lost() const override;
 
 private:
     static int busyWait(void* self, int count);
