@@ -131,6 +131,8 @@ private slots:
     void lotSaveRefused();
     void lotDeletedByAnotherCopy_data();
     void lotDeletedByAnotherCopy();
+    void chequeDeletedByAnotherCopy_data() { TestDb::addEngineRows(); }
+    void chequeDeletedByAnotherCopy();
 };
 
 void TestCaptura::validLine_data() {
@@ -615,6 +617,33 @@ void TestCaptura::lotDeletedByAnotherCopy() {
     QVERIFY(t.frm.btnInserir->isEnabled());
     QVERIFY(!t.frm.btnSalvar->isEnabled());
     QCOMPARE(t.lotes(), 1);
+}
+
+// Deleting a cheque another copy deleted first says so; the list and the totals are the
+// database's again.
+void TestCaptura::chequeDeletedByAnotherCopy() {
+    QFETCH(Engine, engine);
+    Tela t(engine);
+    t.abre();
+    t.captura(linha(1), "10,00");
+    t.captura(linha(2), "20,00");
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.StaticText5->text(), QString("2"));
+    Connection outro("outro");
+    outro.setConnectionString(t.db.target());
+    outro.open();
+    outro.execute("DELETE FROM cheque WHERE num_cheque = ?",
+                  {SeparaLinhaCheque(linha(2)).numCheque});
+
+    t.script.dlg(Kind::Confirmation, "Tem certeza de que deseja excluir o registro?", Button::Yes);
+    QCOMPARE(t.erroExibido([&] { t.frm.btnExcluirCQClick(); }),
+             QString("O registro não existe mais na base de dados. Ele foi excluído por outro "
+                     "usuário."));
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.dtmCapturaCheque->qryCheque.recordCount(), 1);
+    QCOMPARE(t.frm.StaticText5->text(), QString("1"));
+    QCOMPARE(t.frm.StaticText3->text(), QString("R$ 10,00"));
+    QCOMPARE(t.cheques(), 1);
 }
 
 QTEST_MAIN(TestCaptura)

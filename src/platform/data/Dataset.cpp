@@ -294,7 +294,6 @@ void Dataset::moveTo(int row) {
 }
 
 bool Dataset::locate(const QString& field, const QVariant& value, int options) {
-    requireOpen();
     checkBrowseMode();
     const bool partial = options & PartialKey;
     const Qt::CaseSensitivity cs =
@@ -332,7 +331,6 @@ Bookmark Dataset::bookmarkAt(int row) const {
 }
 
 bool Dataset::gotoBookmark(const Bookmark& b) {
-    requireOpen();
     checkBrowseMode();
     const int at = b.isValid() ? indexOfId(b.id) : -1;
     if (at < 0)
