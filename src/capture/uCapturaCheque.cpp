@@ -384,7 +384,17 @@ void TfrmCapturaCheque::btnExcluirCQClick() {
         return;
     Dataset& cheques = dtmCapturaCheque->qryCheque;
     const Money valor = cheques.asMoney(QStringLiteral("vlr_cheque"));
-    cheques.remove();
+    try {
+        cheques.remove();
+    } catch (const DbError&) {
+        // Another copy may have deleted the cheque first: the totals are the database's again.
+        const TdtmCapturaCheque::Totais t = dtmCapturaCheque->totaisLote(
+            dtmCapturaCheque->qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
+        m_total = t.total;
+        m_quantidade = t.quantidade;
+        ExibeTotais();
+        throw;
+    }
     m_total -= valor;
     --m_quantidade;
     ExibeTotais();

@@ -128,19 +128,15 @@ void TdtmCapturaCheque::salvaLote() {
         qryLoteCheque.post();
         return;
     }
-    try {
-        // The copies take lot numbers one after the other: the highest number is read and the
-        // next one inserted while this copy holds the numbering.
-        TransactionGuard tx(*m_cnx);
-        m_cnx->lockNumbering(QStringLiteral("lote_cheque.num_lote"));
-        qryLoteCheque.setValue(QStringLiteral("num_lote"), QString::number(proximoNumeroLote()));
-        qryLoteCheque.post();
-        tx.commit();
-    } catch (const DbError&) {
-        if (qryLoteCheque.state() == Dataset::State::Insert)
-            qryLoteCheque.setValue(QStringLiteral("num_lote"), QVariant());
-        throw;
-    }
+    // The copies take lot numbers one after the other: the highest number is read and the
+    // next one inserted while this copy holds the numbering. When anything fails, commit
+    // included, the transaction's rollback puts the lot back as it was before: in insert,
+    // without a number.
+    TransactionGuard tx(*m_cnx);
+    m_cnx->lockNumbering(QStringLiteral("lote_cheque.num_lote"));
+    qryLoteCheque.setValue(QStringLiteral("num_lote"), QString::number(proximoNumeroLote()));
+    qryLoteCheque.post();
+    tx.commit();
 }
 
 bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {

@@ -32,7 +32,8 @@ public:
     Totais totaisLote(int codLote) const;
     // Saves the current lot. A new lot gets the number one above the largest so far, given in
     // one write transaction with the insert while this copy holds the numbering, so that two
-    // copies saving at the same moment never take the same number.
+    // copies saving at the same moment never take the same number. A refusal, of the commit
+    // too, raises DbError and leaves the lot as it was: in insert, without a number.
     void salvaLote();
     // Appends and posts a cheque of the current lot. Returns false, with the row cancelled,
     // when the database holds the same cheque already; any other refusal (a busy or read-only

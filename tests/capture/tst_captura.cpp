@@ -84,6 +84,27 @@ struct Tela {
         return g;
     }
     int cheques() { return db.conn().selectValue("SELECT count(*) FROM cheque").toInt(); }
+    int lotes() { return db.conn().selectValue("SELECT count(*) FROM lote_cheque").toInt(); }
+    // A lot of the member on a given day of December 2026.
+    void novoLote(const QString& numero, int dia) {
+        db.conn().execute("INSERT INTO lote_cheque (cod_associado, num_lote, dat_lote) "
+                          "VALUES (?, ?, ?)",
+                          {associado, numero, QDateTime(QDate(2026, 12, dia), QTime(9, 0))});
+    }
+    // Chooses the member of the current lot as the operator does.
+    void escolheAssociado(int index) {
+        frm.RxDBLookupCombo1->setCurrentIndex(index);
+        emit frm.RxDBLookupCombo1->activated(index);
+    }
+    // Runs a handler whose error reaches the general error display; gives the text shown.
+    template <class F> QString erroExibido(F handler) {
+        try {
+            handler();
+        } catch (const DbError& e) {
+            return e.message();
+        }
+        return {};
+    }
 };
 
 } // namespace
@@ -106,6 +127,12 @@ private slots:
     void insertFailsForAnotherReason();
     void sentLot();
     void newLotNumbered();
+    void lotSaveRefused_data();
+    void lotSaveRefused();
+    void lotDeletedByAnotherCopy_data();
+    void lotDeletedByAnotherCopy();
+    void chequeDeletedByAnotherCopy_data() { TestDb::addEngineRows(); }
+    void chequeDeletedByAnotherCopy();
 };
 
 void TestCaptura::validLine_data() {
@@ -468,6 +495,155 @@ void TestCaptura::newLotNumbered() {
     t.frm.btnPesquisar->click();
     QCOMPARE(t.frm.DBEdit1->text(), QString("10"));
     VERIFY_SCRIPT(t.script);
+}
+
+void TestCaptura::lotSaveRefused_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("cause");
+    for (Engine e : TestDb::engines())
+        for (const char* cause : {"commit refused", "locked"})
+            QTest::addRow("%s %s", qPrintable(TestDb::engineName(e)), cause) << e << QString(cause);
+}
+
+// A new lot whose save fails, at its commit or at its insert, is back on screen exactly as
+// before Salvar: in insert, unnumbered, the member still chosen; Salvar again saves it.
+void TestCaptura::lotSaveRefused() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, cause);
+    Tela t(engine);
+    Connection& c = t.db.conn();
+    Connection outro("outro");
+    outro.setConnectionString(t.db.target());
+    outro.open();
+    if (cause == "commit refused") {
+        // A rule checked only at commit: each new lot leaves a row pointing nowhere.
+        c.execute("CREATE TABLE recusa (cod INTEGER REFERENCES associado (cod_associado) "
+                  "DEFERRABLE INITIALLY DEFERRED)");
+        if (engine == Engine::PostgreSQL) {
+            c.execute("CREATE FUNCTION recusa_lote() RETURNS trigger LANGUAGE plpgsql AS "
+                      "$$ BEGIN INSERT INTO recusa VALUES (-1); RETURN NEW; END $$");
+            c.execute("CREATE TRIGGER recusa_lote AFTER INSERT ON lote_cheque "
+                      "FOR EACH ROW EXECUTE FUNCTION recusa_lote()");
+        } else {
+            c.execute("CREATE TRIGGER recusa_lote AFTER INSERT ON lote_cheque "
+                      "BEGIN INSERT INTO recusa VALUES (-1); END");
+        }
+    }
+    t.abre();
+    t.frm.btnInserir->click();
+    t.escolheAssociado(0);
+    const Dataset& lotes = t.frm.dtmCapturaCheque->qryLoteCheque;
+    QCOMPARE(lotes.recordCount(), 2);
+    if (cause == "locked") {
+        // Another program writing: SQLite refuses this copy's write transaction; the server
+        // lets the numbering through and holds the insert until it gives up.
+        c.setBusyTimeout(300);
+        outro.beginTransaction();
+        if (engine == Engine::PostgreSQL)
+            outro.execute("LOCK TABLE lote_cheque IN EXCLUSIVE MODE");
+        else
+            outro.execute("UPDATE lote_cheque SET dat_gerado = NULL");
+    }
+
+    const QString erro = t.erroExibido([&] { t.frm.btnSalvarClick(); });
+    QVERIFY2(!erro.isEmpty(), "the failed save must reach the error display");
+    QCOMPARE(lotes.state(), Dataset::State::Insert);
+    QVERIFY(lotes.isNull("num_lote"));
+    QVERIFY(lotes.isNull("cod_lote"));
+    QCOMPARE(lotes.asInteger("cod_associado"), t.associado);
+    QVERIFY(lotes.modified());
+    QCOMPARE(t.frm.DBEdit1->text(), QString());
+    QCOMPARE(t.frm.RxDBLookupCombo1->currentText(), QString("Ana"));
+    QCOMPARE(lotes.recordCount(), 2);
+    QVERIFY(t.frm.btnSalvar->isEnabled());
+    QVERIFY(t.frm.btnCancelar->isEnabled());
+    QVERIFY(!t.frm.btnInserir->isEnabled());
+    QVERIFY(!t.frm.edLinhaCheque->isEnabled());
+    if (cause == "locked")
+        outro.rollback();
+    QCOMPARE(t.lotes(), 1);
+
+    // The cause gone, Salvar again numbers and stores the lot.
+    if (cause == "commit refused")
+        c.execute("DROP TRIGGER recusa_lote" +
+                  QString(engine == Engine::PostgreSQL ? " ON lote_cheque" : ""));
+    QCOMPARE(t.erroExibido([&] { t.frm.btnSalvarClick(); }), QString());
+    QCOMPARE(lotes.state(), Dataset::State::Browse);
+    QCOMPARE(t.frm.DBEdit1->text(), QString("2"));
+    QVERIFY(t.frm.edLinhaCheque->isEnabled());
+    QCOMPARE(t.lotes(), 2);
+    VERIFY_SCRIPT(t.script);
+}
+
+void TestCaptura::lotDeletedByAnotherCopy_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<bool>("excluir"); // delete instead of editing
+    for (Engine e : TestDb::engines())
+        for (bool excluir : {false, true})
+            QTest::addRow("%s %s", qPrintable(TestDb::engineName(e)), excluir ? "delete" : "edit")
+                << e << excluir;
+}
+
+// Saving or deleting a lot another copy deleted says so, and the list is read again.
+void TestCaptura::lotDeletedByAnotherCopy() {
+    QFETCH(Engine, engine);
+    QFETCH(bool, excluir);
+    Tela t(engine);
+    t.novoLote("2", 2);
+    t.db.conn().execute(
+        "INSERT INTO associado (idt_tpo_associado, nom_associado) VALUES ('F', 'Bia')");
+    t.abre();
+    QCOMPARE(t.frm.DBEdit1->text(), QString("1"));
+    Connection outro("outro");
+    outro.setConnectionString(t.db.target());
+    outro.open();
+    outro.execute("DELETE FROM lote_cheque WHERE num_lote = '1'");
+
+    const QString gone = "O registro não existe mais na base de dados. Ele foi excluído por "
+                         "outro usuário.";
+    if (excluir) {
+        t.script.dlg(Kind::Confirmation, "Tem certeza de que deseja excluir o registro?",
+                     Button::Yes);
+        QCOMPARE(t.erroExibido([&] { t.frm.btnExcluirClick(); }), gone);
+    } else {
+        t.escolheAssociado(1); // Bia
+        QCOMPARE(t.frm.dtmCapturaCheque->qryLoteCheque.state(), Dataset::State::Edit);
+        QCOMPARE(t.erroExibido([&] { t.frm.btnSalvarClick(); }), gone);
+    }
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.dtmCapturaCheque->qryLoteCheque.state(), Dataset::State::Browse);
+    QCOMPARE(t.frm.dtmCapturaCheque->qryLoteCheque.recordCount(), 1);
+    QCOMPARE(t.frm.DBEdit1->text(), QString("2"));
+    QVERIFY(t.frm.btnInserir->isEnabled());
+    QVERIFY(!t.frm.btnSalvar->isEnabled());
+    QCOMPARE(t.lotes(), 1);
+}
+
+// Deleting a cheque another copy deleted first says so; the list and the totals are the
+// database's again.
+void TestCaptura::chequeDeletedByAnotherCopy() {
+    QFETCH(Engine, engine);
+    Tela t(engine);
+    t.abre();
+    t.captura(linha(1), "10,00");
+    t.captura(linha(2), "20,00");
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.StaticText5->text(), QString("2"));
+    Connection outro("outro");
+    outro.setConnectionString(t.db.target());
+    outro.open();
+    outro.execute("DELETE FROM cheque WHERE num_cheque = ?",
+                  {SeparaLinhaCheque(linha(2)).numCheque});
+
+    t.script.dlg(Kind::Confirmation, "Tem certeza de que deseja excluir o registro?", Button::Yes);
+    QCOMPARE(t.erroExibido([&] { t.frm.btnExcluirCQClick(); }),
+             QString("O registro não existe mais na base de dados. Ele foi excluído por outro "
+                     "usuário."));
+    VERIFY_SCRIPT(t.script);
+    QCOMPARE(t.frm.dtmCapturaCheque->qryCheque.recordCount(), 1);
+    QCOMPARE(t.frm.StaticText5->text(), QString("1"));
+    QCOMPARE(t.frm.StaticText3->text(), QString("R$ 10,00"));
+    QCOMPARE(t.cheques(), 1);
 }
 
 QTEST_MAIN(TestCaptura)

@@ -70,6 +70,8 @@ private slots:
     void refusalKinds();
     void anotherCopyHoldsTheLock_data();
     void anotherCopyHoldsTheLock();
+    void undoAtRollback_data();
+    void undoAtRollback();
 };
 
 void TestConnection::openFailures_data() {
@@ -477,6 +479,65 @@ void TestConnection::anotherCopyHoldsTheLock() {
     other.commit();
     action(); // the same action, repeated
     QCOMPARE(c.selectValue("SELECT sum(v) FROM n").toInt(), 4);
+}
+
+void TestConnection::undoAtRollback_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("end");    // how the transaction ends
+    QTest::addColumn<QString>("undone"); // the undos run, in order
+    for (Engine e : TestDb::engines()) {
+        const QString n = TestDb::engineName(e);
+        QTest::newRow(qPrintable(n + ": commit")) << e << "commit"
+                                                  << "";
+        QTest::newRow(qPrintable(n + ": rollback")) << e << "rollback"
+                                                    << "2,1";
+        QTest::newRow(qPrintable(n + ": guard left")) << e << "guard"
+                                                      << "2,1";
+        QTest::newRow(qPrintable(n + ": commit refused")) << e << "refused"
+                                                          << "2,1";
+        QTest::newRow(qPrintable(n + ": connection closed")) << e << "close"
+                                                             << "2,1";
+    }
+}
+
+// What a transaction changed in memory is put back, latest first, exactly when its work is lost.
+void TestConnection::undoAtRollback() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, end);
+    QFETCH(QString, undone);
+    TestDb db(engine, false);
+    Connection& c = db.conn();
+    c.execute("CREATE TABLE p (id INTEGER PRIMARY KEY)");
+    c.execute("CREATE TABLE f (p_id INTEGER REFERENCES p (id) DEFERRABLE INITIALLY DEFERRED)");
+    QStringList ran;
+    c.onRollback([&] { ran << "outside"; }); // no transaction: nothing to undo
+    try {
+        TransactionGuard tx(c);
+        c.onRollback([&] { ran << "1"; });
+        c.onRollback([&] {
+            ran << "2";
+            throw DbError("a screen that fails while repainting");
+        });
+        if (end == "commit")
+            tx.commit();
+        else if (end == "rollback")
+            c.rollback();
+        else if (end == "refused") {
+            c.execute("INSERT INTO f (p_id) VALUES (7)");
+            tx.commit();
+        } else if (end == "close")
+            c.close();
+    } catch (const DbError&) {
+        QVERIFY(end == "refused");
+    }
+    QCOMPARE(ran.join(','), undone);
+    // A later transaction that rolls back undoes only its own changes.
+    if (!c.isOpen())
+        c.open();
+    ran.clear();
+    c.beginTransaction();
+    c.rollback();
+    QCOMPARE(ran, QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestConnection)

@@ -2,6 +2,7 @@
 #include "TestDb.h"
 #include "platform/data/Dataset.h"
 #include "platform/data/DatasetModel.h"
+#include "platform/data/TransactionGuard.h"
 
 #include <QTest>
 
@@ -20,6 +21,7 @@ void createTable(Connection& c) {
 // Runs a script of operations separated by blanks and describes the cursor afterwards.
 //   open close first prior next last move:N edit insert append post cancel delete
 //   set:VALUE (sets nome)  loc:TEXT (prefix, case-insensitive)  exact:TEXT
+//   mark:N (goes to the bookmark of row N, taken before the editing ends)
 QString run(Dataset& ds, const QString& script) {
     for (const QString& op : script.split(' ', Qt::SkipEmptyParts)) {
         const QString arg = op.section(':', 1);
@@ -56,6 +58,8 @@ QString run(Dataset& ds, const QString& script) {
             ds.locate("nome", arg, Dataset::CaseInsensitive | Dataset::PartialKey);
         else if (name == "exact")
             ds.locate("nome", arg);
+        else if (name == "mark")
+            ds.gotoBookmark(ds.bookmarkAt(arg.toInt()));
         else
             qFatal("unknown op %s", qPrintable(op));
     }
@@ -68,6 +72,16 @@ QString run(Dataset& ds, const QString& script) {
         .arg(int(ds.modified()))
         .arg(ds.recordCount())
         .arg(ds.isOpen() && !ds.isEmpty() ? ds.asString("nome") : QString("-"));
+}
+
+// The names of the dataset's rows, in its order ("_" for an empty one).
+QString datasetNames(const Dataset& ds) {
+    QStringList out;
+    for (int i = 0; i < ds.recordCount(); ++i) {
+        const QString n = ds.valueAt(i, "nome").toString();
+        out << (n.isEmpty() ? QString("_") : n);
+    }
+    return out.join(',');
 }
 
 QStringList tableNames(Connection& c) {
@@ -92,6 +106,10 @@ private slots:
     void typedFieldsRoundTrip();
     void bookmarks();
     void lookupAndModel();
+    void rollbackPutsBack_data();
+    void rollbackPutsBack();
+    void vanishedRecord_data();
+    void vanishedRecord();
 };
 
 void TestDataset::cursor_data() {
@@ -170,6 +188,34 @@ void TestDataset::cursor_data() {
          "browse rec=1 bof=0 eof=0 mod=0 n=2 nome=Ana", "Ana,Anabela"},
         {"locate exact case", "Ana,Beto", "open exact:ana",
          "browse rec=1 bof=1 eof=0 mod=0 n=2 nome=Ana", "Ana,Beto"},
+        // A move while a blank new row is open goes to the row pointed at, once the blank
+        // row is gone.
+        {"insert, click b", "a,b,c", "open insert move:2",
+         "browse rec=2 bof=0 eof=0 mod=0 n=3 nome=b", "a,b,c"},
+        {"insert, click last row", "a,b,c", "open insert move:3",
+         "browse rec=3 bof=0 eof=0 mod=0 n=3 nome=c", "a,b,c"},
+        {"insert, last", "a,b,c", "open insert last", "browse rec=3 bof=0 eof=1 mod=0 n=3 nome=c",
+         "a,b,c"},
+        {"insert, first", "a,b,c", "open last insert first",
+         "browse rec=1 bof=1 eof=0 mod=0 n=3 nome=a", "a,b,c"},
+        {"insert in the middle, click first", "a,b,c", "open next insert move:0",
+         "browse rec=1 bof=0 eof=0 mod=0 n=3 nome=a", "a,b,c"},
+        {"insert in the middle, prior", "a,b,c", "open next insert prior",
+         "browse rec=1 bof=0 eof=0 mod=0 n=3 nome=a", "a,b,c"},
+        {"append, click first", "a,b,c", "open append move:0",
+         "browse rec=1 bof=0 eof=0 mod=0 n=3 nome=a", "a,b,c"},
+        {"insert, bookmark of b", "a,b,c", "open insert mark:2",
+         "browse rec=2 bof=0 eof=0 mod=0 n=3 nome=b", "a,b,c"},
+        {"insert, locate", "a,b,c", "open insert loc:c",
+         "browse rec=3 bof=0 eof=0 mod=0 n=3 nome=c", "a,b,c"},
+        {"changed insert, click b", "a,b,c", "open insert set:m move:2",
+         "browse rec=3 bof=0 eof=0 mod=0 n=4 nome=b", "a,b,c,m"},
+        {"only a blank row, last", "", "open insert last",
+         "browse rec=0 bof=1 eof=1 mod=0 n=0 nome=-", ""},
+        {"only a blank row, locate", "", "open insert loc:a",
+         "browse rec=0 bof=1 eof=1 mod=0 n=0 nome=-", ""},
+        {"only a blank row, bookmark", "", "open insert mark:0",
+         "browse rec=0 bof=1 eof=1 mod=0 n=0 nome=-", ""},
         {"close", "a", "open close", "inactive rec=0 bof=1 eof=1 mod=0 n=0 nome=-", "a"},
         {"close drops edit", "a", "open edit set:z close open",
          "browse rec=1 bof=1 eof=0 mod=0 n=1 nome=a", "a"},
@@ -384,6 +430,154 @@ void TestDataset::lookupAndModel() {
     QCOMPARE(model.index(1, 1).data().toString(), QString("a"));
     ds.close();
     QCOMPARE(model.rowCount(), 0);
+}
+
+void TestDataset::rollbackPutsBack_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("before"); // the script before the transaction
+    QTest::addColumn<QString>("inside"); // the script inside it
+
+    const char* scripts[][3] = {
+        {"new row posted", "open next insert set:m", "post"},
+        {"edit posted", "open next edit set:x", "post"},
+        {"edit begun inside", "open next", "edit set:x post"},
+        {"appended, posted, moved", "open append set:k", "post first"},
+        {"two posts", "open", "insert set:m post next edit set:y post"},
+        {"delete", "open next", "delete"},
+    };
+    for (Engine e : TestDb::engines()) {
+        QStringList causes{"commit refused", "connection lost"};
+        // SQLite's writer holds the only write lock from BEGIN on, so only a server can refuse
+        // a later statement for another session's lock.
+        if (e == Engine::PostgreSQL)
+            causes << "table locked";
+        for (const QString& cause : causes)
+            for (const auto& sc : scripts)
+                QTest::addRow("%s, %s: %s", qPrintable(TestDb::engineName(e)), qPrintable(cause),
+                              sc[0])
+                    << e << cause << QString(sc[1]) << QString(sc[2]);
+    }
+}
+
+// A transaction that does not commit leaves every cursor that changed within it exactly as it
+// was when the transaction began, and tells the screens so.
+void TestDataset::rollbackPutsBack() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, cause);
+    QFETCH(QString, before);
+    QFETCH(QString, inside);
+    TestDb db(engine, false);
+    Connection& c = db.conn();
+    createTable(c);
+    for (const char* n : {"a", "b", "c"})
+        c.execute("INSERT INTO t (nome) VALUES (?)", {QString(n)});
+    // Checked at commit only: a row pointing nowhere lets every statement through and makes
+    // the commit fail.
+    c.execute("CREATE TABLE r (t_id INTEGER REFERENCES t (id) DEFERRABLE INITIALLY DEFERRED)");
+    Dataset ds(&c);
+    ds.setSql("SELECT id, nome FROM t ORDER BY id");
+    ds.setUpdateTable("t", "id");
+    const QString expected = run(ds, before);
+    const QString expectedRows = datasetNames(ds);
+    const QVariant expectedId = ds.value("id");
+
+    Connection outro("outro");
+    if (cause == "table locked") {
+        outro.setConnectionString(db.target());
+        outro.open();
+        outro.beginTransaction();
+        outro.execute("LOCK TABLE r IN ACCESS EXCLUSIVE MODE");
+        c.setBusyTimeout(200);
+    }
+    int states = 0, resets = 0;
+    connect(&ds, &Dataset::stateChanged, this, [&] { ++states; });
+    connect(&ds, &Dataset::rowsReset, this, [&] { ++resets; });
+    try {
+        TransactionGuard tx(c);
+        run(ds, inside);
+        QVERIFY(ds.state() == Dataset::State::Browse);
+        if (cause == "connection lost")
+            c.close();
+        else
+            c.execute("INSERT INTO r (t_id) VALUES (-1)"); // refused when "table locked"
+        tx.commit();
+        QFAIL("the transaction must fail");
+    } catch (const DbError&) {
+    }
+    QCOMPARE(run(ds, ""), expected);
+    QCOMPARE(datasetNames(ds), expectedRows);
+    QCOMPARE(ds.value("id"), expectedId);
+    QVERIFY(states > 0);
+    QVERIFY(resets > 0);
+    if (cause == "connection lost")
+        c.open();
+    QCOMPARE(tableNames(c), QStringList({"a", "b", "c"}));
+    // Put back, the cursor goes on as it would have: a post now writes it.
+    if (ds.isEditing()) {
+        const QString name = ds.asString("nome");
+        ds.post();
+        QVERIFY(tableNames(c).contains(name));
+    }
+}
+
+void TestDataset::vanishedRecord_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("script"); // ends on the row another copy deletes
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("current"); // the current row after the failure
+    struct Case {
+        const char *tag, *script, *action, *current;
+    };
+    const Case cases[] = {
+        {"edit of a middle row", "open next edit set:x", "post", "c"},
+        {"edit of the last row", "open last edit set:x", "post", "b"},
+        {"edit posted by a move", "open next edit set:x", "next", "c"},
+        {"delete of a middle row", "open next", "delete", "c"},
+        {"delete of the last row", "open last", "delete", "b"},
+    };
+    for (Engine e : TestDb::engines())
+        for (const Case& k : cases)
+            QTest::addRow("%s: %s", qPrintable(TestDb::engineName(e)), k.tag)
+                << e << QString(k.script) << QString(k.action) << QString(k.current);
+}
+
+// A write of a row another copy deleted tells the operator so and reads the rows again.
+void TestDataset::vanishedRecord() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, script);
+    QFETCH(QString, action);
+    QFETCH(QString, current);
+    TestDb db(engine, false);
+    createTable(db.conn());
+    for (const char* n : {"a", "b", "c"})
+        db.conn().execute("INSERT INTO t (nome) VALUES (?)", {QString(n)});
+    Dataset ds(&db.conn());
+    ds.setSql("SELECT id, nome FROM t ORDER BY id");
+    ds.setUpdateTable("t", "id");
+    run(ds, script);
+    const QString gone = ds.state() == Dataset::State::Edit
+                             ? ds.valueAt(ds.currentRow(), "id").toString()
+                             : ds.value("id").toString();
+    Connection outro("outro");
+    outro.setConnectionString(db.target());
+    outro.open();
+    outro.execute("DELETE FROM t WHERE id = ?", {gone.toInt()});
+    outro.execute("INSERT INTO t (nome) VALUES ('d')"); // the re-read shows it
+    try {
+        run(ds, action);
+        QFAIL("the write must be refused");
+    } catch (const DbError& e) {
+        QCOMPARE(e.message(), QString("O registro não existe mais na base de dados. Ele foi "
+                                      "excluído por outro usuário."));
+    }
+    QCOMPARE(ds.state(), Dataset::State::Browse);
+    QVERIFY(!ds.modified());
+    QCOMPARE(ds.asString("nome"), current);
+    QCOMPARE(datasetNames(ds).split(',').size(), 3);
+    QVERIFY(datasetNames(ds).endsWith(",d"));
+    QCOMPARE(tableNames(db.conn()).size(), 3);
+    QVERIFY(!tableNames(db.conn()).contains("x"));
 }
 
 QTEST_GUILESS_MAIN(TestDataset)

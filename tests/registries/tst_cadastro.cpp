@@ -115,6 +115,13 @@ void TestCadastro::enabling_data() {
          "Inserir Pesquisar Excluir Próximo Último", "Caio"},
         {"next after a click", "Ana,Bia,Caio", "row:2 pro",
          "Inserir Pesquisar Excluir Primeiro Anterior", "Caio"},
+        // A move while a blank new record is open goes where the operator pointed.
+        {"insert, click Bia", "Ana,Bia,Caio", "ins row:2",
+         "Inserir Pesquisar Excluir Primeiro Anterior Próximo Último", "Bia"},
+        {"insert, click the last row", "Ana,Bia,Caio", "pro ins row:3",
+         "Inserir Pesquisar Excluir Primeiro Anterior Próximo Último", "Caio"},
+        {"insert, last", "Ana,Bia,Caio", "ins ult", "Inserir Pesquisar Excluir Primeiro Anterior",
+         "Caio"},
     };
     for (Engine e : TestDb::engines())
         for (const Case& c : cases)

@@ -6,6 +6,7 @@
 #include "platform/data/SqliteDirect.h"
 
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -58,7 +59,10 @@ Engine Connection::engineOf(const QString& target) {
 
 void Connection::close() {
     m_session.reset();
-    m_inTransaction = false;
+    // A transaction still open went with the session.
+    const bool lost = std::exchange(m_inTransaction, false);
+    if (lost)
+        runUndos();
     m_spoiled = false;
     m_engine = Engine::None;
 }
@@ -251,6 +255,8 @@ void Connection::beginTransaction() {
                                        : QStringLiteral("BEGIN"));
     m_inTransaction = true;
     m_spoiled = false;
+    ++m_transactionSerial;
+    m_undos.clear();
 }
 
 void Connection::commit() {
@@ -273,6 +279,24 @@ void Connection::commit() {
         throw;
     }
     m_inTransaction = false;
+    m_undos.clear();
+}
+
+void Connection::onRollback(std::function<void()> undo) {
+    if (m_inTransaction)
+        m_undos << std::move(undo);
+}
+
+void Connection::runUndos() {
+    const QList<std::function<void()>> undos = std::exchange(m_undos, {});
+    for (auto it = undos.crbegin(); it != undos.crend(); ++it) {
+        // The database has already dropped the work: every cursor is put back, whatever a
+        // screen repainting one of them may raise.
+        try {
+            (*it)();
+        } catch (...) {
+        }
+    }
 }
 
 void Connection::rollback() {
@@ -280,6 +304,12 @@ void Connection::rollback() {
         return;
     m_inTransaction = false;
     m_spoiled = false;
+    // Whether the ROLLBACK statement itself succeeds or not, the transaction is over and none
+    // of its work stays: the memory follows.
+    struct Undo {
+        Connection& c;
+        ~Undo() { c.runUndos(); }
+    } undo{*this};
     // A transaction whose connection broke is over: the server rolled it back; a file that
     // went away has it undone by closing its handle. The next statement opens a new session.
     if (m_session && m_session->lost()) {

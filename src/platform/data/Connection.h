@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 
 enum class Engine { None, SQLite, PostgreSQL };
@@ -81,6 +82,12 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
+    // Changes to the program's memory that only stand if the transaction commits (a record
+    // cursor's rows and state): `undo` puts them back. Run, latest first, when the transaction
+    // rolls back, fails to commit or is lost with the connection; dropped at a commit.
+    void onRollback(std::function<void()> undo);
+    // Tells transactions apart: a new number at every beginTransaction().
+    quint64 transactionSerial() const { return m_transactionSerial; }
 
     // Undoes all its statements when one of them fails, so that the transaction goes on: for a
     // group of statements that stand or fall together. Outside a transaction it does nothing.
@@ -133,6 +140,7 @@ private:
     // The session to run on: raises when it was lost inside a transaction, opens a new one
     // when it was lost outside.
     void findSession() const;
+    void runUndos();
 
     mutable std::unique_ptr<EngineSession> m_session;
     QString m_name;
@@ -143,4 +151,6 @@ private:
     mutable bool m_spoiled = false; // a statement was refused in the transaction
     int m_savepoints = 0;           // savepoints open now
     int m_savepointSerial = 0;
+    quint64 m_transactionSerial = 0;
+    QList<std::function<void()>> m_undos;
 };

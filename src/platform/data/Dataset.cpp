@@ -2,6 +2,8 @@
 
 #include "platform/data/DateCodec.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 namespace {
@@ -19,6 +21,10 @@ bool namesParam(const QString& sql, const QString& name) {
 
 const QString EmptyError =
     QStringLiteral("Não é possível realizar esta operação em um arquivo vazio");
+const QString ClosedError =
+    QStringLiteral("Operação não permitida em um conjunto de dados fechado.");
+const QString GoneError = QStringLiteral(
+    "O registro não existe mais na base de dados. Ele foi excluído por outro usuário.");
 } // namespace
 
 Dataset::Dataset(Connection* connection, QObject* parent) : QObject(parent), m_conn(connection) {}
@@ -191,11 +197,38 @@ void Dataset::afterMove(quint64 previousId) {
         afterScroll();
 }
 
-void Dataset::moveCursor(int target, bool forward) {
+void Dataset::requireOpen() const {
     if (!isOpen())
-        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
-    checkBrowseMode();
-    const quint64 before = m_cur >= 0 ? m_rows.at(m_cur).id : 0;
+        throw DbError(ClosedError);
+}
+
+quint64 Dataset::currentId() const {
+    return m_cur >= 0 && m_cur < m_rows.size() ? m_rows.at(m_cur).id : 0;
+}
+
+int Dataset::indexOfId(quint64 id) const {
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows.at(i).id == id)
+            return i;
+    return -1;
+}
+
+int Dataset::indexOfKey(const QVariant& key) const {
+    const int k = int(m_columns.indexOf(m_key));
+    if (k < 0 || key.isNull())
+        return -1;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const QVariant& v = m_rows.at(i).values.at(k);
+        if (!v.isNull() && v.toString() == key.toString())
+            return i;
+    }
+    return -1;
+}
+
+// Moves to `target`, counted in the rows as they are once the editing has ended (see the
+// callers: each ends it first, then works out where to go).
+void Dataset::moveCursor(int target, bool forward) {
+    const quint64 before = currentId();
     const int n = int(m_rows.size());
     if (n == 0) {
         m_bof = m_eof = true;
@@ -217,29 +250,47 @@ void Dataset::moveCursor(int target, bool forward) {
 }
 
 void Dataset::first() {
+    requireOpen();
+    checkBrowseMode();
     moveCursor(0, false);
     m_bof = true;
     m_eof = m_rows.isEmpty();
 }
 
 void Dataset::last() {
+    requireOpen();
+    // The last row of those that remain once a blank new row is dropped.
+    checkBrowseMode();
     moveCursor(int(m_rows.size()) - 1, true);
     m_eof = true;
     m_bof = m_rows.isEmpty();
 }
 
 void Dataset::next() {
+    requireOpen();
+    checkBrowseMode();
     moveCursor(m_cur + 1, true);
 }
 
 void Dataset::prior() {
+    requireOpen();
+    checkBrowseMode();
     moveCursor(m_cur - 1, false);
 }
 
 void Dataset::moveTo(int row) {
     if (row == m_cur)
         return;
-    moveCursor(row, row > m_cur);
+    requireOpen();
+    // The row the operator pointed at is found again after the editing ends: dropping a blank
+    // new row above it shifts it up by one.
+    const quint64 target = bookmarkAt(row).id;
+    const bool forward = row > m_cur;
+    checkBrowseMode();
+    const int at = target ? indexOfId(target) : row;
+    if (target && at < 0)
+        return;
+    moveCursor(at, forward);
 }
 
 bool Dataset::locate(const QString& field, const QVariant& value, int options) {
@@ -261,7 +312,7 @@ bool Dataset::locate(const QString& field, const QVariant& value, int options) {
         else
             match = v == value;
         if (match) {
-            const quint64 before = m_rows.at(m_cur).id;
+            const quint64 before = currentId();
             m_cur = i;
             clearFlags();
             afterMove(before);
@@ -281,16 +332,14 @@ Bookmark Dataset::bookmarkAt(int row) const {
 
 bool Dataset::gotoBookmark(const Bookmark& b) {
     checkBrowseMode();
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows.at(i).id == b.id) {
-            const quint64 before = m_rows.at(m_cur).id;
-            m_cur = i;
-            clearFlags();
-            afterMove(before);
-            return true;
-        }
-    }
-    return false;
+    const int at = b.isValid() ? indexOfId(b.id) : -1;
+    if (at < 0)
+        return false;
+    const quint64 before = currentId();
+    m_cur = at;
+    clearFlags();
+    afterMove(before);
+    return true;
 }
 
 QVariant Dataset::valueAt(int row, const QString& field) const {
@@ -384,6 +433,7 @@ void Dataset::setValue(const QString& field, const QVariant& value) {
     const int c = columnIndex(field);
     if (c < 0)
         throw DbError(QStringLiteral("O campo '%1' não pode ser alterado.").arg(field));
+    keepForRollback();
     QVariant v = value;
     const FieldDef* d = fieldDef(m_columns.at(c));
     if (d && d->kind == FieldKind::Date && v.metaType().id() == QMetaType::QDate)
@@ -399,14 +449,14 @@ void Dataset::setValue(const QString& field, const QVariant& value) {
 }
 
 void Dataset::edit() {
-    if (!isOpen())
-        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
+    requireOpen();
     if (isEditing())
         return;
     if (m_rows.isEmpty()) {
         insert();
         return;
     }
+    keepForRollback();
     m_backup = m_rows.at(m_cur);
     m_changed.clear();
     m_modified = false;
@@ -414,14 +464,14 @@ void Dataset::edit() {
 }
 
 void Dataset::insertAt(int index) {
-    if (!isOpen())
-        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
+    requireOpen();
     checkBrowseMode();
+    keepForRollback();
     Row r;
     r.id = m_nextId++;
     for (int i = 0; i < m_columns.size(); ++i)
         r.values << QVariant();
-    const quint64 before = m_cur >= 0 ? m_rows.at(m_cur).id : 0;
+    const quint64 before = currentId();
     if (index < 0 || index > m_rows.size())
         index = int(m_rows.size());
     m_rows.insert(index, r);
@@ -529,9 +579,11 @@ void Dataset::postEdit() {
     if (sets.isEmpty())
         return;
     params << m_backup.values.at(k);
-    m_conn->execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                        .arg(m_table, sets.join(QStringLiteral(", ")), m_key),
-                    params);
+    const int touched = m_conn->execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                            .arg(m_table, sets.join(QStringLiteral(", ")), m_key),
+                                        params);
+    if (touched == 0)
+        recordGone();
     reloadRow(row, m_backup.values.at(k));
 }
 
@@ -539,6 +591,7 @@ void Dataset::post() {
     if (!isEditing())
         return;
     requireUpdateTable();
+    keepForRollback();
     if (m_state == State::Insert)
         postInsert();
     else
@@ -556,7 +609,8 @@ void Dataset::post() {
 void Dataset::cancel() {
     if (!isEditing())
         return;
-    const quint64 before = m_rows.at(m_cur).id;
+    keepForRollback();
+    const quint64 before = currentId();
     const bool inserting = m_state == State::Insert;
     // Back in browse before grids hear of the row, so that none of them posts it.
     m_state = State::Browse;
@@ -580,8 +634,7 @@ void Dataset::cancel() {
 }
 
 void Dataset::remove() {
-    if (!isOpen())
-        throw DbError(QStringLiteral("Operação não permitida em um conjunto de dados fechado."));
+    requireOpen();
     if (m_state == State::Insert) {
         cancel();
         return;
@@ -594,15 +647,72 @@ void Dataset::remove() {
     const int k = int(m_columns.indexOf(m_key));
     if (k < 0)
         throw DbError(QStringLiteral("Chave %1 ausente da consulta.").arg(m_key));
-    const quint64 before = m_rows.at(m_cur).id;
-    m_conn->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table, m_key),
-                    QVariantList{m_rows.at(m_cur).values.at(k)});
+    keepForRollback();
+    const quint64 before = currentId();
+    const int touched =
+        m_conn->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table, m_key),
+                        QVariantList{m_rows.at(m_cur).values.at(k)});
+    if (touched == 0)
+        recordGone();
     const int at = m_cur;
     m_rows.removeAt(at);
     m_cur = m_rows.isEmpty() ? -1 : qMin(at, int(m_rows.size()) - 1);
     emit rowRemoved(at);
     clearFlags();
     afterMove(before);
+}
+
+void Dataset::recordGone() {
+    // Keys of the rows beside it, the one after first, as a delete would leave the cursor.
+    const int k = int(m_columns.indexOf(m_key));
+    QVariantList near;
+    for (int i : {m_cur + 1, m_cur - 1})
+        if (k >= 0 && i >= 0 && i < m_rows.size())
+            near << m_rows.at(i).values.at(k);
+    try {
+        open();
+        for (const QVariant& key : std::as_const(near)) {
+            const int at = indexOfKey(key);
+            if (at >= 0) {
+                moveCursor(at, true);
+                break;
+            }
+        }
+    } catch (const DbError&) {
+        // The rows could not be read again; what the operator must hear is why the save failed.
+    }
+    throw DbError(GoneError);
+}
+
+void Dataset::keepForRollback() {
+    if (!m_conn->inTransaction() || m_keptForTransaction == m_conn->transactionSerial())
+        return;
+    m_keptForTransaction = m_conn->transactionSerial();
+    const Snapshot s{m_columns, m_rows, m_backup,   m_changed, m_cur,
+                     m_bof,     m_eof,  m_modified, m_state};
+    QPointer<Dataset> self(this);
+    m_conn->onRollback([self, s] {
+        if (self)
+            self->restore(s);
+    });
+}
+
+void Dataset::restore(const Snapshot& s) {
+    m_keptForTransaction = 0;
+    m_columns = s.columns;
+    m_rows = s.rows;
+    m_backup = s.backup;
+    m_changed = s.changed;
+    m_cur = s.cur;
+    m_bof = s.bof;
+    m_eof = s.eof;
+    m_modified = s.modified;
+    m_state = s.state;
+    // Everything may differ: the screens repaint the rows, the toolbar and the bound boxes.
+    emit rowsReset();
+    emit stateChanged();
+    emit dataChanged(QString());
+    emit currentRowChanged(m_cur);
 }
 
 void DataSource::setDataSet(Dataset* ds) {

@@ -118,9 +118,12 @@ public:
     void edit();   // on an empty result: insert
     void insert(); // a blank row at the current position
     void append(); // a blank row at the end
-    void post();   // writes the row; a refusal raises DbError and the row stays as it was
+    // Writes the row by its key and reads it back; a refusal raises DbError and the row stays
+    // as it was. An edit of a row that is no longer in the table raises DbError and reads the
+    // rows again, near where the cursor was.
+    void post();
     void cancel();
-    void remove(); // deletes the current row from the table
+    void remove(); // deletes the current row from the table; a row no longer there as in post()
     // Posts a modified row, cancels an unmodified one; nothing in browse.
     void checkBrowseMode();
 
@@ -144,10 +147,29 @@ private:
         quint64 id = 0;
         QVariantList values;
     };
+    // Everything a transaction that does not commit must put back.
+    struct Snapshot {
+        QStringList columns;
+        QList<Row> rows;
+        Row backup;
+        QSet<int> changed;
+        int cur = -1;
+        bool bof = true;
+        bool eof = true;
+        bool modified = false;
+        State state = State::Inactive;
+    };
 
     int columnIndex(const QString& field) const;
     QVariant normalize(int column, const QVariant& v) const;
     void setState(State s);
+    void requireOpen() const;
+    quint64 currentId() const;
+    int indexOfId(quint64 id) const;
+    int indexOfKey(const QVariant& key) const;
+    void keepForRollback();
+    void restore(const Snapshot& s);
+    [[noreturn]] void recordGone();
     void moveCursor(int target, bool forward);
     void afterMove(quint64 previousId);
     void insertAt(int index);
@@ -176,6 +198,7 @@ private:
     bool m_modified = false;
     State m_state = State::Inactive;
     quint64 m_nextId = 1;
+    quint64 m_keptForTransaction = 0; // the transaction whose rollback puts this cursor back
 };
 
 // Ties a dataset to the screen: relays its state and data notifications.
