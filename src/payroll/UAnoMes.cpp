@@ -48,7 +48,7 @@ bool ValidaReferencia(TUAnoMes* control, const QString& text) {
         return true;
     control->m_invalido = true;
     Dialogs::messageBox(control, mensagem, QGuiApplication::applicationDisplayName());
-    control->m_edit->setFocus();
+    control->focaCampo();
     return false;
 }
 
@@ -163,14 +163,7 @@ void TEditAnoMes::focusOutEvent(QFocusEvent* event) {
     // Another window coming to the front (a message box among them) is not leaving the field.
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
-    if (!DoExit()) {
-        // The focus goes back once the change of focus under way has ended.
-        QPointer<TEditAnoMes> self(this);
-        QTimer::singleShot(0, this, [self] {
-            if (self && self->isEnabled())
-                self->setFocus(Qt::OtherFocusReason);
-        });
-    }
+    DoExit(); // a refused value brings the focus back
 }
 
 void TEditAnoMes::keyPressEvent(QKeyEvent* event) {
@@ -211,6 +204,16 @@ TUAnoMes::TUAnoMes(QWidget* parent) : QWidget(parent) {
     SetReadOnly(true);
     mostra();
     resize(75, 21);
+}
+
+void TUAnoMes::focaCampo() {
+    // Queued: the field may be losing the focus right now, and the change of focus under way
+    // has to end before the focus can come back.
+    QPointer<TEditAnoMes> campo(m_edit);
+    QTimer::singleShot(0, m_edit, [campo] {
+        if (campo && campo->isEnabled())
+            campo->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 QString TUAnoMes::PadZeros(int number, int width) {

@@ -114,6 +114,8 @@ private:
     // set, the half says which way, and the candidate is within the limits.
     void step(TBtn* button, TButtonEnabled flag, int y, bool ano);
     bool withinLimits(const QString& candidate) const;
+    // Gives the focus to the text field once the current event has been handled.
+    void focaCampo();
     void mostra();
 
 protected:
