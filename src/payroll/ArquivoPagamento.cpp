@@ -64,6 +64,15 @@ QByteArray valor(const QString& quem, qint64 centavos) {
     return QByteArray(AmountWidth - t.size(), '0') + t;
 }
 
+// Whole centavos, half a centavo rounded up; without the overflow of adding the half first.
+qint64 centavosDe(Money m) {
+    constexpr qint64 porCentavo = Money::Scale / 100;
+    const qint64 u = m.units();
+    if (u < 0)
+        return -1; // refused by valor()
+    return u / porCentavo + (u % porCentavo >= porCentavo / 2 ? 1 : 0);
+}
+
 QByteArray brancos(int n) {
     return QByteArray(n, ' ');
 }
@@ -117,7 +126,7 @@ QList<QByteArray> registros(const Associado& a, const QString& numCodMovimento,
         d += brancos(12);
         d += "000";
         d += brancos(30);
-        const qint64 centavos = f.vlrSalario.cents();
+        const qint64 centavos = centavosDe(f.vlrSalario);
         d += valor(q, centavos);
         d += brancos(72);
         soma += centavos;

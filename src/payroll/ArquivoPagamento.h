@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <optional>
 #include <stdexcept>
@@ -56,3 +57,6 @@ QList<QByteArray> registros(const Associado& associado, const QString& numCodMov
                             const QDate& dataPagamento, const QList<Funcionario>& funcionarios);
 
 } // namespace ArquivoPagamento
+
+Q_DECLARE_METATYPE(ArquivoPagamento::Associado)
+Q_DECLARE_METATYPE(ArquivoPagamento::Funcionario)
