@@ -61,14 +61,10 @@ TdtmGeraArqPagFuncionario::TdtmGeraArqPagFuncionario(Connection* cnx, QObject* p
     qryLkpMovimento.defineField(QStringLiteral("cod_movimento"), FieldKind::Integer);
     qryLkpMovimento.setParam(QStringLiteral("pCodAssociado"), 0);
 
-    // Each row also carries how many payments its employee had when the list was read: the
-    // generation compares it with the database to find payments another copy made since.
     qryFuncionario.setSql(QStringList{
         QStringLiteral("select fc.cod_funcionario, fc.nom_funcionario, fc.num_cpf, "
                        "fc.num_cc_bancoob,"),
-        QStringLiteral("       fc.vlr_salario, dp.nom_departamento,"),
-        QStringLiteral("       (select count(*) from pagamento_funcionario pf"),
-        QStringLiteral("        where pf.cod_funcionario = fc.cod_funcionario) as qtd_pagamentos"),
+        QStringLiteral("       fc.vlr_salario, dp.nom_departamento"),
         QStringLiteral("from funcionario fc, departamento dp"),
         QStringLiteral("where fc.cod_associado = :pCodAssociado and"),
         QStringLiteral("      fc.cod_movimento = :pCodMovimento and"),
@@ -88,7 +84,6 @@ TdtmGeraArqPagFuncionario::TdtmGeraArqPagFuncionario(Connection* cnx, QObject* p
                       QStringLiteral("Nº conta"));
     qryFuncionario.defineField(QStringLiteral("vlr_salario"), FieldKind::Money,
                                QStringLiteral("Salário"));
-    qryFuncionario.defineField(QStringLiteral("qtd_pagamentos"), FieldKind::Integer);
     qryFuncionario.setParam(QStringLiteral("pCodAssociado"), 0);
     qryFuncionario.setParam(QStringLiteral("pCodMovimento"), 0);
 
@@ -112,6 +107,12 @@ void TdtmGeraArqPagFuncionario::qryFuncionarioBeforeOpen() {
         qryFuncionario.setParam(
             QStringLiteral("pCodAssociado"),
             qryAssociado.isEmpty() ? 0 : qryAssociado.asInteger(QStringLiteral("cod_associado")));
+    // The last payment recorded before the list is read: a payment of a listed employee after
+    // it was recorded by another copy (payments are recorded one copy at a time, so their keys
+    // grow in the order they are committed).
+    m_ultimoPagamento =
+        m_cnx->selectValue(QStringLiteral("select max(cod_pagamento) from pagamento_funcionario"))
+            .toLongLong();
     // The code the box shows, so that the list always belongs to what the operator sees.
     qryFuncionario.setParam(QStringLiteral("pCodMovimento"),
                             codMovimento.isNull() ? 0 : codMovimento.toInt());
@@ -130,18 +131,31 @@ ArquivoPagamento::Associado TdtmGeraArqPagFuncionario::associadoDaLista() const 
             r.at(4).toString()};
 }
 
+QList<int> TdtmGeraArqPagFuncionario::linhasDe(const QList<Bookmark>& selecionados) const {
+    // Read in place, without moving the list's current row: one pass over the rows, not one
+    // search and one move of the grid per employee.
+    QHash<quint64, int> linhaDe;
+    linhaDe.reserve(qryFuncionario.recordCount());
+    for (int row = 0; row < qryFuncionario.recordCount(); ++row)
+        linhaDe.insert(qryFuncionario.bookmarkAt(row).id, row);
+    QList<int> linhas;
+    linhas.reserve(selecionados.size());
+    for (const Bookmark& b : selecionados)
+        linhas << linhaDe.value(b.id, -1);
+    return linhas;
+}
+
 void TdtmGeraArqPagFuncionario::verificaCampos(const QList<Bookmark>& selecionados) {
-    const Bookmark atual = qryFuncionario.bookmark();
     QList<ArquivoPagamento::Funcionario> lista;
     lista.reserve(selecionados.size());
-    for (const Bookmark& b : selecionados) {
-        qryFuncionario.gotoBookmark(b);
-        lista.append({qryFuncionario.asString(QStringLiteral("num_cc_bancoob")),
-                      qryFuncionario.asString(QStringLiteral("nom_funcionario")),
-                      qryFuncionario.asString(QStringLiteral("num_cpf")),
-                      qryFuncionario.asMoney(QStringLiteral("vlr_salario"))});
+    for (int row : linhasDe(selecionados)) {
+        const auto texto = [&](const char* campo) {
+            return qryFuncionario.valueAt(row, QLatin1String(campo)).toString();
+        };
+        lista.append(
+            {texto("num_cc_bancoob"), texto("nom_funcionario"), texto("num_cpf"),
+             Money::fromVariant(qryFuncionario.valueAt(row, QStringLiteral("vlr_salario")))});
     }
-    qryFuncionario.gotoBookmark(atual);
     const QString numCodMovimento = qryLkpMovimento
                                         .lookup(QStringLiteral("cod_movimento"), codMovimento,
                                                 QStringLiteral("num_cod_movimento"))
@@ -157,15 +171,14 @@ void TdtmGeraArqPagFuncionario::geraArquivo(const Pedido& p) {
     const int codAssociado = qryFuncionario.param(QStringLiteral("pCodAssociado")).toInt();
     const int codMov = qryFuncionario.param(QStringLiteral("pCodMovimento")).toInt();
 
-    // The selected rows in list order: their codes and the payments each had when read.
+    // The selected rows in list order.
     QList<int> codigos;
-    qint64 pagamentosLidos = 0;
     codigos.reserve(p.selecionados.size());
-    for (int i = 0; i < p.selecionados.size(); ++i) {
+    const QList<int> linhas = linhasDe(p.selecionados);
+    for (int i = 0; i < linhas.size(); ++i) {
         progresso(i + 1);
-        qryFuncionario.gotoBookmark(p.selecionados.at(i));
-        codigos << qryFuncionario.asInteger(QStringLiteral("cod_funcionario"));
-        pagamentosLidos += qryFuncionario.asInteger(QStringLiteral("qtd_pagamentos"));
+        const int row = linhas.at(i);
+        codigos << qryFuncionario.valueAt(row, QStringLiteral("cod_funcionario")).toInt();
     }
 
     RecordFile::writeInTransaction(*m_cnx, p.arquivo, [&] {
@@ -193,7 +206,7 @@ void TdtmGeraArqPagFuncionario::geraArquivo(const Pedido& p) {
         };
         QHash<int, Pago> pagos;
         pagos.reserve(codigos.size());
-        qint64 pagamentosAgora = 0;
+        qint64 pagosPorOutro = 0;
         const QDate hoje = QDate::currentDate();
         for (qsizetype inicio = 0; inicio < codigos.size(); inicio += CodesPerStatement) {
             const QList<int> parte = codigos.mid(inicio, CodesPerStatement);
@@ -202,12 +215,15 @@ void TdtmGeraArqPagFuncionario::geraArquivo(const Pedido& p) {
             for (int c : parte)
                 codigosParte << c;
 
-            pagamentosAgora +=
+            // Read by the key's range (the "+ 0" keeps the engines off the employee index,
+            // which would visit every payment of every listed employee).
+            pagosPorOutro +=
                 m_cnx
                     ->selectValue(QStringLiteral("select count(*) from pagamento_funcionario "
-                                                 "where cod_funcionario in (%1)")
+                                                 "where cod_pagamento > ? and "
+                                                 "cod_funcionario + 0 in (%1)")
                                       .arg(lista),
-                                  codigosParte)
+                                  QVariantList{m_ultimoPagamento} + codigosParte)
                     .toLongLong();
 
             // Only employees that still belong to the list are paid, with the account and the
@@ -240,7 +256,7 @@ void TdtmGeraArqPagFuncionario::geraArquivo(const Pedido& p) {
                 }
             }
         }
-        if (pagamentosAgora != pagamentosLidos)
+        if (pagosPorOutro > 0)
             throw RelacaoDesatualizada(ListaPaga);
         if (pagos.size() != codigos.size())
             throw RelacaoDesatualizada(ListaMudou);

@@ -64,6 +64,9 @@ private:
     void qryFuncionarioBeforeOpen();
     void qryLkpMovimentoBeforeOpen();
     ArquivoPagamento::Associado associadoDaLista() const;
+    // The rows of qryFuncionario the bookmarks point at, in their order.
+    QList<int> linhasDe(const QList<Bookmark>& selecionados) const;
 
     Connection* m_cnx;
+    qint64 m_ultimoPagamento = 0; // the newest payment when the employee list was read
 };

@@ -181,7 +181,19 @@ void TfrmGeraArqPagFuncionario::RxDBLookupCombo1DropDown() {
 }
 
 void TfrmGeraArqPagFuncionario::RxDBLookupCombo1CloseUp() {
-    dtmGeraArqPagFuncionario->codMovimento = RxDBLookupCombo1->keyValue();
+    TdtmGeraArqPagFuncionario* d = dtmGeraArqPagFuncionario;
+    const QVariant escolhido = RxDBLookupCombo1->keyValue();
+    // The list already open for the code shown is not read again (a pick sends both the
+    // close-up and the change).
+    const int codigo = escolhido.isNull() ? 0 : escolhido.toInt();
+    if (d->qryFuncionario.isOpen() &&
+        d->qryFuncionario.param(QStringLiteral("pCodMovimento")).toInt() == codigo &&
+        d->qryFuncionario.param(QStringLiteral("pCodAssociado")).toInt() ==
+            (d->qryAssociado.isEmpty()
+                 ? 0
+                 : d->qryAssociado.asInteger(QStringLiteral("cod_associado"))))
+        return;
+    d->codMovimento = escolhido;
     reabreFuncionarios();
 }
 
