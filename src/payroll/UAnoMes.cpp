@@ -99,6 +99,10 @@ void TBtn::paintEvent(QPaintEvent*) {
         p.drawLine(r.bottomLeft(), r.bottomRight());
         p.drawLine(r.topRight(), r.bottomRight());
     };
+    // The pressed half is also shaded, as a native spin button is while held.
+    if (m_pressed != None)
+        p.fillRect(m_pressed == Upper ? QRect(0, 0, w, meio) : QRect(0, meio, w, h - meio),
+                   pal.color(QPalette::Midlight).darker(110));
     moldura(QRect(0, 0, w, h), false);
     moldura(QRect(0, 0, w, meio), m_pressed == Upper);
     moldura(QRect(0, meio, w, h - meio), m_pressed == Lower);
@@ -234,8 +238,18 @@ void TUAnoMes::SetReferencia(const QString& value) {
 
 void TUAnoMes::SetEditColor(const QColor& color) {
     m_editColor = color;
+    pintaCampo();
+}
+
+void TUAnoMes::pintaCampo() {
     QPalette pal = m_edit->palette();
-    pal.setColor(QPalette::Base, color);
+    pal.setColor(QPalette::Base, m_editColor);
+    pal.setColor(QPalette::Disabled, QPalette::Base, m_editColor);
+    // Read-only leaves the field disabled; its value is still the control's content and reads
+    // in the normal text colour while the control itself is enabled.
+    pal.setColor(QPalette::Disabled, QPalette::Text,
+                 isEnabled() ? palette().color(QPalette::Active, QPalette::Text)
+                             : palette().color(QPalette::Disabled, QPalette::Text));
     m_edit->setPalette(pal);
 }
 
@@ -317,6 +331,7 @@ void TUAnoMes::resizeEvent(QResizeEvent* event) {
 void TUAnoMes::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange) {
+        pintaCampo();
         m_btnAno->update();
         m_btnMes->update();
     }

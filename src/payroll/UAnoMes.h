@@ -117,6 +117,7 @@ private:
     // Gives the focus to the text field once the current event has been handled.
     void focaCampo();
     void mostra();
+    void pintaCampo();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -172,6 +173,36 @@ struct Tela {
     }
 };
 
+// With CAP_SCREENSHOT_DIR set (run under a window manager), the screen as shown, the whole
+// display, and the year-month control enlarged six times, for a person to look at.
+void fotografa(Tela& t) {
+    const QString dir = qEnvironmentVariable("CAP_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    t.digitaData("22012007");
+    QTest::qWait(300);
+    t.frm.grab().save(dir + "/tela-pagamento.png");
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        s->grabWindow(0).save(dir + "/display.png");
+    const QPixmap am = t.frm.UAnoMes1->grab();
+    am.scaled(am.size() * 6, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .save(dir + "/uanomes-6x.png");
+    // A click on the lower half of the month arrow, caught while it shows sunken.
+    QTest::mouseRelease(t.frm.UAnoMes1->btnMes(), Qt::LeftButton, {}, QPoint(5, 18));
+    const QPixmap baixo = t.frm.UAnoMes1->grab();
+    baixo.scaled(baixo.size() * 6, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .save(dir + "/uanomes-6x-pressed.png");
+    QTest::qWait(200);
+    QTest::mouseRelease(t.frm.UAnoMes1->btnMes(), Qt::LeftButton, {}, QPoint(5, 1));
+    QTest::qWait(200);
+    t.frm.UAnoMes1->setEnabled(false);
+    const QPixmap off = t.frm.UAnoMes1->grab();
+    off.scaled(off.size() * 6, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .save(dir + "/uanomes-6x-disabled.png");
+    t.frm.UAnoMes1->setEnabled(true);
+    t.digitaData("");
+}
+
 } // namespace
 
 class TestGeraArqPag : public QObject {
@@ -223,6 +254,9 @@ void TestGeraArqPag::opening() {
     QCOMPARE(t.frm.RxDBGrid2->model()->index(0, 1).data().toString(), QString("ANA MARIA"));
     QCOMPARE(t.frm.RxDBGrid2->model()->index(2, 1).data().toString(),
              QString::fromUtf8("CARLA CONCEIÇÃO"));
+    t.menu("Selecionartodos1");
+    t.frm.RxDBGrid2->setRowSelected(1, false);
+    fotografa(t);
     t.escolheCodigo("Adiantamento");
     QCOMPARE(t.linhas(), 1);
     // The year-month keeps the last value the operator stepped to across openings.
