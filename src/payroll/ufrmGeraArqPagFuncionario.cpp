@@ -119,9 +119,9 @@ TfrmGeraArqPagFuncionario::TfrmGeraArqPagFuncionario(Connection* cnx, QWidget* p
     connect(RxDBLookupCombo1, &DbLookupComboBox::closeUp, this,
             &TfrmGeraArqPagFuncionario::RxDBLookupCombo1CloseUp);
     // A pick is written after the list closed up (and a pick with the keys has no drop-down):
-    // the employee list follows every pick too.
+    // every pick reads the employee list again, the same code too.
     connect(RxDBLookupCombo1, &DbLookupComboBox::changed, this,
-            &TfrmGeraArqPagFuncionario::RxDBLookupCombo1CloseUp);
+            &TfrmGeraArqPagFuncionario::RxDBLookupCombo1Change);
 }
 
 void TfrmGeraArqPagFuncionario::showEvent(QShowEvent* event) {
@@ -183,8 +183,8 @@ void TfrmGeraArqPagFuncionario::RxDBLookupCombo1DropDown() {
 void TfrmGeraArqPagFuncionario::RxDBLookupCombo1CloseUp() {
     TdtmGeraArqPagFuncionario* d = dtmGeraArqPagFuncionario;
     const QVariant escolhido = RxDBLookupCombo1->keyValue();
-    // The list already open for the code shown is not read again (a pick sends both the
-    // close-up and the change).
+    // The list already open for the code shown is not read again: its selection stays (a pick
+    // is read by the change that follows).
     const int codigo = escolhido.isNull() ? 0 : escolhido.toInt();
     if (d->qryFuncionario.isOpen() &&
         d->qryFuncionario.param(QStringLiteral("pCodMovimento")).toInt() == codigo &&
@@ -194,6 +194,11 @@ void TfrmGeraArqPagFuncionario::RxDBLookupCombo1CloseUp() {
                  : d->qryAssociado.asInteger(QStringLiteral("cod_associado"))))
         return;
     d->codMovimento = escolhido;
+    reabreFuncionarios();
+}
+
+void TfrmGeraArqPagFuncionario::RxDBLookupCombo1Change() {
+    dtmGeraArqPagFuncionario->codMovimento = RxDBLookupCombo1->keyValue();
     reabreFuncionarios();
 }
 

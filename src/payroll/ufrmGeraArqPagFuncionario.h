@@ -48,6 +48,7 @@ private:
     void RxDBGrid1Enter();
     void RxDBLookupCombo1DropDown();
     void RxDBLookupCombo1CloseUp();
+    void RxDBLookupCombo1Change();
     void reabreFuncionarios();
     void informa(const QString& text);
 

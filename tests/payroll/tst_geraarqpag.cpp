@@ -411,6 +411,10 @@ void TestGeraArqPag::someSelected() {
     clique(2, Qt::NoModifier);
     clique(0, Qt::ControlModifier);
     QCOMPARE(t.frm.RxDBGrid2->selectedCount(), 2);
+    // Dropping the code box down and closing it without a pick keeps the list and selection.
+    t.frm.RxDBLookupCombo1->showPopup();
+    QTest::keyClick(t.frm.RxDBLookupCombo1->view(), Qt::Key_Escape);
+    QCOMPARE(t.frm.RxDBGrid2->selectedCount(), 2);
     t.geraComSucesso(t.caminho());
     VERIFY_SCRIPT(t.script);
     const QList<QByteArray> d = detalhesFolha();
