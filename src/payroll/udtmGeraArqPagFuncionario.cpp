@@ -11,7 +11,7 @@
 namespace {
 
 // Codes bound per statement: well under what either engine takes in one statement.
-constexpr int CodesPerStatement = 500;
+constexpr int CodesPerStatement = 2000;
 
 QString marcadores(int n) {
     QStringList q;
