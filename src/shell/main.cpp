@@ -1,4 +1,5 @@
 #include "capture/uCapturaCheque.h"
+#include "payroll/ufrmGeraArqPagFuncionario.h"
 #include "registries/ufrmAssociado.h"
 #include "registries/ufrmDepartamento.h"
 #include "registries/ufrmFeriado.h"
@@ -21,6 +22,9 @@ static void registerScreens() {
                                     [] { return new TfrmFeriado(&DMCap->CnxPrincipal); });
     TfrmPrincipal::setScreenFactory(Screen::CapturaCheque,
                                     [] { return new TfrmCapturaCheque(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::GeraArqPagFuncionario, [] {
+        return new TfrmGeraArqPagFuncionario(&DMCap->CnxPrincipal);
+    });
 }
 
 int main(int argc, char** argv) {

@@ -95,6 +95,10 @@ void DbDateEdit::showCalendar() {
 void DbDateEdit::pick(const QDate& d) {
     m_popup->hide();
     setFocus();
+    if (!link()->dataSource()) {
+        setText(DateCodec::toText(d));
+        return;
+    }
     link()->write(QVariant(d));
     refresh();
 }

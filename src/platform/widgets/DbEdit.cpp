@@ -85,6 +85,9 @@ bool DbEdit::acceptsText(const QString& text) const {
 }
 
 void DbEdit::refresh() {
+    // A box without a data source is a plain box: it keeps its own text.
+    if (!m_link->dataSource())
+        return;
     const bool readable = m_link->canRead();
     const FieldDef* d = m_link->fieldDef();
     setReadOnly(!readable || (d && d->readOnly));
@@ -127,6 +130,10 @@ void DbEdit::onTextEdited(const QString& text) {
         // A paste or a drop the box does not take.
         Dialogs::beep();
         setText(m_shown);
+        return;
+    }
+    if (!m_link->dataSource()) {
+        m_shown = this->text();
         return;
     }
     if (!m_link->canRead()) {

@@ -7,6 +7,7 @@
 
 // A text box bound to one field of a data source's current record. It shows the field's text
 // and follows moves and changes; typing puts the dataset into edit and writes the field.
+// Without a data source it is a plain box that keeps what is typed.
 class DbEdit : public QLineEdit {
     Q_OBJECT
 public:

@@ -51,7 +51,7 @@ void DbLookupComboBox::rebuild() {
 }
 
 void DbLookupComboBox::refresh() {
-    const QVariant v = m_link->value();
+    const QVariant v = m_link->dataSource() ? m_link->value() : m_key;
     // Found by a hash: the list may hold thousands of members.
     const int index = v.isNull() ? -1 : m_indexOfKey.value(v.toString(), -1);
     {
@@ -84,7 +84,22 @@ void DbLookupComboBox::hidePopup() {
     emit closeUp();
 }
 
+QVariant DbLookupComboBox::keyValue() const {
+    return m_link->dataSource() ? m_link->value() : m_key;
+}
+
+void DbLookupComboBox::setKeyValue(const QVariant& key) {
+    m_key = key;
+    refresh();
+}
+
 void DbLookupComboBox::onActivated(int index) {
+    if (!m_link->dataSource() && index >= 0 && index < m_keys.size()) {
+        m_key = m_keys.at(index);
+        followList(index);
+        emit changed();
+        return;
+    }
     if (!m_link->canRead() || index < 0 || index >= m_keys.size()) {
         refresh();
         return;

@@ -27,6 +27,10 @@ public:
 
     // The key of the row shown; null when none.
     QVariant shownKey() const;
+    // A box without a data source keeps the chosen key itself (a choice that lives only on the
+    // screen); re-opening the list shows the same key again. Null clears the choice.
+    QVariant keyValue() const;
+    void setKeyValue(const QVariant& key);
 
     void showPopup() override;
     void hidePopup() override;
@@ -52,4 +56,5 @@ private:
     QString m_resultField;
     QList<QVariant> m_keys;
     QHash<QString, int> m_indexOfKey; // first row of each key
+    QVariant m_key;                   // the choice of a box without a data source
 };
