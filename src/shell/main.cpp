@@ -3,6 +3,7 @@
 #include "registries/ufrmDepartamento.h"
 #include "registries/ufrmFeriado.h"
 #include "registries/ufrmFuncionario.h"
+#include "reports/ufrmRelatorio.h"
 #include "shell/CapApplication.h"
 #include "shell/Startup.h"
 #include "shell/UPrincipal.h"
@@ -21,6 +22,8 @@ static void registerScreens() {
                                     [] { return new TfrmFeriado(&DMCap->CnxPrincipal); });
     TfrmPrincipal::setScreenFactory(Screen::CapturaCheque,
                                     [] { return new TfrmCapturaCheque(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::Relatorio,
+                                    [] { return new TfrmRelatorio(&DMCap->CnxPrincipal); });
 }
 
 int main(int argc, char** argv) {
