@@ -19,31 +19,33 @@ struct Column {
 // The detail columns: the nine parts of the CMC-7 line, then the value and the dates.
 const Column Columns[] = {
     {"Bco.", "num_banco", 430, Qt::AlignHCenter},
-    {"Ag.", "num_agencia", 470, Qt::AlignHCenter},
+    {"Ag.", "num_agencia", 440, Qt::AlignHCenter},
     {"Dv2", "num_dv2", 380, Qt::AlignHCenter},
-    {"Comp", "num_compe", 470, Qt::AlignHCenter},
-    {"Nº cheque", "num_cheque", 720, Qt::AlignLeft},
+    {"Comp", "num_compe", 480, Qt::AlignHCenter},
+    {"Nº cheque", "num_cheque", 820, Qt::AlignLeft},
     {"Tip.", "num_tipificacao", 380, Qt::AlignHCenter},
     {"Dv1", "num_dv1", 380, Qt::AlignHCenter},
-    {"Nº conta", "num_conta", 860, Qt::AlignLeft},
+    {"Nº conta", "num_conta", 880, Qt::AlignLeft},
     {"Dv3", "num_dv3", 380, Qt::AlignHCenter},
-    {"Vlr. cheque", "vlr_cheque", 1330, Qt::AlignRight},
+    {"Vlr. cheque", "vlr_cheque", 1300, Qt::AlignRight},
     {"Data boa", "dat_deposito", 820, Qt::AlignLeft},
-    {"Dev?", "ind_devolvido", 420, Qt::AlignHCenter},
-    {"Data reap.", "dat_reapresentacao", 820, Qt::AlignLeft},
-    {"Data 2ª reap.", "dat_2reapresentacao", 880, Qt::AlignLeft},
+    {"Dev?", "ind_devolvido", 440, Qt::AlignHCenter},
+    {"Data reap.", "dat_reapresentacao", 840, Qt::AlignLeft},
+    {"Data 2ª reap.", "dat_2reapresentacao", 1000, Qt::AlignLeft},
 };
 
 bool isDate(const QString& field) {
     return field.startsWith(QLatin1String("dat_"));
 }
 
-// The rectangles of the columns across `width`, each with a little room on both sides.
+// The rectangles of the columns, each with a little room on both sides.
+constexpr int ColumnPad = 30;
+
 QList<QRect> columnRects(int y, int height) {
     QList<QRect> out;
     int x = 0;
     for (const Column& c : Columns) {
-        out << QRect(x + Pad / 2, y, c.width - Pad, height);
+        out << QRect(x + ColumnPad, y, c.width - 2 * ColumnPad, height);
         x += c.width;
     }
     return out;
@@ -164,15 +166,16 @@ Report::ReportDef TfrmRelCapDevolvido::layout() {
     lf.frame = Report::FrameTop | Report::FrameBottom;
 
     // The two summaries: the same three lines, for the lot and for the member.
-    auto summary = [w](Report::Band& b, const QString& title, const int* cheques,
-                       const int* returned, const QString& chequesName,
+    auto summary = [w](Report::Band& b, const QString& title, const QString& sumName,
+                       const int* cheques, const int* returned, const QString& chequesName,
                        const QString& returnedName) {
         b.height = Pad + 220 + 3 * RowHeight + Pad;
         b.elements << Element::label(QRect(Pad, Pad, 4000, 220), title, Summary);
         int y = Pad + 220;
-        summaryLine(b, y, w, QStringLiteral("Valor total: "), [](const PrintContext& c) {
-            return money(c.sum(QStringLiteral("vlr_cheque")));
-        });
+        summaryLine(
+            b, y, w, QStringLiteral("Valor total: "),
+            [](const PrintContext& c) { return money(c.sum(QStringLiteral("vlr_cheque"))); },
+            sumName);
         y += RowHeight;
         summaryLine(
             b, y, w, QStringLiteral("Qtde. tot. cheques: "),
@@ -182,10 +185,12 @@ Report::ReportDef TfrmRelCapDevolvido::layout() {
             b, y, w, QStringLiteral("Qtde. cheques devolvidos: "),
             [returned](const PrintContext&) { return QString::number(*returned); }, returnedName);
     };
-    summary(lf, QStringLiteral("Resumo do lote"), &totChequeLote, &totChequeDevLote,
-            QStringLiteral("qrTotChequeLote"), QStringLiteral("qrTotChequesDevLote"));
-    summary(mf, QStringLiteral("Resumo do associado"), &totChequeAssoc, &totChequeDevAssoc,
-            QStringLiteral("qrTotChequeAssoc"), QStringLiteral("qrTotChequeDevAssoc"));
+    summary(lf, QStringLiteral("Resumo do lote"), QStringLiteral("qrSomaLote"), &totChequeLote,
+            &totChequeDevLote, QStringLiteral("qrTotChequeLote"),
+            QStringLiteral("qrTotChequesDevLote"));
+    summary(mf, QStringLiteral("Resumo do associado"), QStringLiteral("qrSomaAssoc"),
+            &totChequeAssoc, &totChequeDevAssoc, QStringLiteral("qrTotChequeAssoc"),
+            QStringLiteral("qrTotChequeDevAssoc"));
     lf.afterPrint = [this] { QRBand1AfterPrint(); };
     mf.afterPrint = [this] { QRBand2AfterPrint(); };
 

@@ -83,11 +83,14 @@ Report::ReportDef TfrmRelFuncionario::layout() {
         b.frame = Report::FrameBottom;
         b.height = Pad + 220 + 2 * RowHeight + Pad;
         b.elements << Element::label(QRect(Pad, Pad, 4000, 220), title, Summary);
-        summaryLine(b, Pad + 220, w, QStringLiteral("Total salário:"), [](const PrintContext& c) {
-            return moneyPlain(c.sum(QStringLiteral("vlr_salario")));
-        });
-        summaryLine(b, Pad + 220 + RowHeight, w, QStringLiteral("Qtde. funcionários:"),
-                    [](const PrintContext& c) { return QString::number(c.count()); });
+        summaryLine(
+            b, Pad + 220, w, QStringLiteral("Total salário:"),
+            [](const PrintContext& c) { return moneyPlain(c.sum(QStringLiteral("vlr_salario"))); },
+            QStringLiteral("qrSomaSalario"));
+        summaryLine(
+            b, Pad + 220 + RowHeight, w, QStringLiteral("Qtde. funcionários:"),
+            [](const PrintContext& c) { return QString::number(c.count()); },
+            QStringLiteral("qrQtdeFuncionario"));
     };
     summary(dept.footer, QStringLiteral("QRBand2"), QStringLiteral("Resumo departamento"));
     summary(member.footer, QStringLiteral("QRBand1"), QStringLiteral("Resumo associado"));
