@@ -6,6 +6,18 @@ namespace ReportStyle {
 
 using Report::Element;
 
+QList<QRect> columnRects(std::span<const Column> columns, int y, int height) {
+    constexpr int ColumnPad = 30;
+    QList<QRect> out;
+    int x = 0;
+    for (const Column& c : columns) {
+        x += c.lead;
+        out << QRect(x + ColumnPad, y, c.width - 2 * ColumnPad, height);
+        x += c.width;
+    }
+    return out;
+}
+
 Report::Band pageHeader(const QString& name, const QString& title, const QDate& date, int width) {
     Report::Band b;
     b.name = name;

@@ -4,6 +4,9 @@
 #include "platform/report/ReportDef.h"
 
 #include <QColor>
+#include <QList>
+#include <QRect>
+#include <span>
 
 // The look the listings share: type sizes, row heights, the page header and the shading.
 namespace ReportStyle {
@@ -19,6 +22,19 @@ inline constexpr int RowHeight = 170;   // a line of 8-point type
 inline constexpr int SmallHeight = 150; // a line of 7-point type
 inline constexpr int Pad = 40;          // inside a box, and between columns
 inline const QColor Grey = QColor(0xDF, 0xDF, 0xDF);
+
+// A column of a listing's detail rows, under its heading; `lead` is room left before it
+// (after a right-aligned column, say).
+struct Column {
+    const char* heading;
+    const char* field;
+    int width;
+    int align;
+    int lead = 0;
+};
+// The rectangles of the columns, side by side from the left margin, each with a little room
+// on both sides.
+QList<QRect> columnRects(std::span<const Column> columns, int y, int height);
 
 // The heading on top of every page: the title centred, the date at the left and
 // "Página: n/N" at the right.

@@ -9,26 +9,19 @@ using Report::PrintContext;
 
 namespace {
 
-struct Column {
-    const char* heading;
-    const char* field;
-    int width;
-    int align;
-};
-
 // The detail columns: the nine parts of the CMC-7 line, then the value and the dates.
 const Column Columns[] = {
     {"Bco.", "num_banco", 430, Qt::AlignHCenter},
     {"Ag.", "num_agencia", 440, Qt::AlignHCenter},
     {"Dv2", "num_dv2", 380, Qt::AlignHCenter},
     {"Comp", "num_compe", 480, Qt::AlignHCenter},
-    {"Nº cheque", "num_cheque", 820, Qt::AlignLeft},
+    {"Nº cheque", "num_cheque", 780, Qt::AlignLeft},
     {"Tip.", "num_tipificacao", 380, Qt::AlignHCenter},
     {"Dv1", "num_dv1", 380, Qt::AlignHCenter},
-    {"Nº conta", "num_conta", 880, Qt::AlignLeft},
+    {"Nº conta", "num_conta", 840, Qt::AlignLeft},
     {"Dv3", "num_dv3", 380, Qt::AlignHCenter},
     {"Vlr. cheque", "vlr_cheque", 1300, Qt::AlignRight},
-    {"Data boa", "dat_deposito", 820, Qt::AlignLeft},
+    {"Data boa", "dat_deposito", 820, Qt::AlignLeft, 80},
     {"Dev?", "ind_devolvido", 440, Qt::AlignHCenter},
     {"Data reap.", "dat_reapresentacao", 840, Qt::AlignLeft},
     {"Data 2ª reap.", "dat_2reapresentacao", 1000, Qt::AlignLeft},
@@ -36,19 +29,6 @@ const Column Columns[] = {
 
 bool isDate(const QString& field) {
     return field.startsWith(QLatin1String("dat_"));
-}
-
-// The rectangles of the columns, each with a little room on both sides.
-constexpr int ColumnPad = 30;
-
-QList<QRect> columnRects(int y, int height) {
-    QList<QRect> out;
-    int x = 0;
-    for (const Column& c : Columns) {
-        out << QRect(x + ColumnPad, y, c.width - 2 * ColumnPad, height);
-        x += c.width;
-    }
-    return out;
 }
 
 } // namespace
@@ -156,7 +136,7 @@ Report::ReportDef TfrmRelCapDevolvido::layout() {
             else
                 lh.elements << Element::field(r, field, Text);
         }
-        const QList<QRect> rects = columnRects(Pad + 2 * RowHeight + Pad, SmallHeight);
+        const QList<QRect> rects = columnRects(Columns, Pad + 2 * RowHeight + Pad, SmallHeight);
         for (int i = 0; i < rects.size(); ++i)
             lh.elements << Element::label(rects[i], QString::fromUtf8(Columns[i].heading),
                                           SmallBold, Columns[i].align);
@@ -198,7 +178,7 @@ Report::ReportDef TfrmRelCapDevolvido::layout() {
     Report::Band& d = def.detail;
     d.name = QStringLiteral("DetailBand1");
     d.height = SmallHeight;
-    const QList<QRect> rects = columnRects(0, SmallHeight);
+    const QList<QRect> rects = columnRects(Columns, 0, SmallHeight);
     for (int i = 0; i < rects.size(); ++i) {
         const QString field = QString::fromUtf8(Columns[i].field);
         Report::TextFn text;

@@ -9,31 +9,14 @@ using Report::PrintContext;
 
 namespace {
 
-struct Column {
-    const char* heading;
-    const char* field;
-    int width;
-    int align;
-};
-
 const Column Columns[] = {
-    {"Funcionário", "nom_funcionario", 2900, Qt::AlignLeft},
-    {"Cpf", "num_cpf", 1250, Qt::AlignLeft},
-    {"Admissão", "dat_admissao", 900, Qt::AlignLeft},
-    {"Salário", "vlr_salario", 1300, Qt::AlignRight},
-    {"Nº conta", "num_cc_bancoob", 900, Qt::AlignLeft},
-    {"Cód. movimento", "dsc_movimento", 1700, Qt::AlignLeft},
+    {"Funcionário", "nom_funcionario", 2800, Qt::AlignLeft},
+    {"Cpf", "num_cpf", 1200, Qt::AlignLeft},
+    {"Admissão", "dat_admissao", 880, Qt::AlignLeft},
+    {"Salário", "vlr_salario", 1250, Qt::AlignRight},
+    {"Nº conta", "num_cc_bancoob", 900, Qt::AlignLeft, 150},
+    {"Cód. movimento", "dsc_movimento", 1790, Qt::AlignLeft},
 };
-
-QList<QRect> columnRects(int y, int height) {
-    QList<QRect> out;
-    int x = 0;
-    for (const Column& c : Columns) {
-        out << QRect(x + Pad / 2, y, c.width - Pad, height);
-        x += c.width;
-    }
-    return out;
-}
 
 } // namespace
 
@@ -72,7 +55,7 @@ Report::ReportDef TfrmRelFuncionario::layout() {
                                   Caption);
     dh.elements << Element::field(QRect(Pad, Pad + RowHeight, 8000, RowHeight),
                                   QStringLiteral("nom_departamento"), Text);
-    const QList<QRect> heads = columnRects(Pad + 2 * RowHeight + Pad, RowHeight);
+    const QList<QRect> heads = columnRects(Columns, Pad + 2 * RowHeight + Pad, RowHeight);
     for (int i = 0; i < heads.size(); ++i)
         dh.elements << Element::label(heads[i], QString::fromUtf8(Columns[i].heading), Caption,
                                       Columns[i].align);
@@ -98,7 +81,7 @@ Report::ReportDef TfrmRelFuncionario::layout() {
     Report::Band& d = def.detail;
     d.name = QStringLiteral("DetailBand1");
     d.height = RowHeight;
-    const QList<QRect> rects = columnRects(0, RowHeight);
+    const QList<QRect> rects = columnRects(Columns, 0, RowHeight);
     for (int i = 0; i < rects.size(); ++i) {
         const QString field = QString::fromUtf8(Columns[i].field);
         Report::TextFn text;
