@@ -86,6 +86,27 @@ Element Element::box(const QRect& r) {
 
 namespace {
 
+// Shortens the text to its place and puts its start on the baseline its alignment gives, so
+// that drawing it needs no layout of its own.
+void setText(Item& item, const QString& text) {
+    item.text = fitted(text, item.font, item.rect.width());
+    const int w = textWidth(item.text, item.font);
+    const QRect& r = item.rect;
+    int x = r.left();
+    if (item.align & Qt::AlignRight)
+        x = r.left() + r.width() - w;
+    else if (item.align & Qt::AlignHCenter)
+        x = r.left() + (r.width() - w) / 2;
+    const int up = ascent(item.font);
+    const int down = descent(item.font);
+    int y = r.top() + (r.height() - up - down) / 2 + up;
+    if (item.align & Qt::AlignTop)
+        y = r.top() + up;
+    else if (item.align & Qt::AlignBottom)
+        y = r.top() + r.height() - down;
+    item.origin = QPoint(x, y);
+}
+
 class Run {
 public:
     Run(const ReportDef& def, const Rows& rows)
@@ -131,8 +152,6 @@ private:
         int page;
         int item;
         TextFn text;
-        FontSpec font;
-        int width;
         PrintContext context;
     };
 
@@ -227,10 +246,9 @@ private:
                     (e.align & Qt::AlignVertical_Mask) ? e.align : (e.align | Qt::AlignVCenter);
                 if (e.perPage)
                     m_deferred.append({int(m_model.pages.size()) - 1,
-                                       int(m_model.pages.last().items.size()), e.text, e.font,
-                                       e.rect.width(), c});
+                                       int(m_model.pages.last().items.size()), e.text, c});
                 else
-                    item.text = fitted(e.text ? e.text(c) : QString(), e.font, e.rect.width());
+                    setText(item, e.text ? e.text(c) : QString());
                 break;
             }
             add(item, band);
@@ -261,8 +279,7 @@ private:
         for (Deferred& d : m_deferred) {
             d.context.page = d.page + 1;
             d.context.pageCount = m_model.pageCount();
-            m_model.pages[d.page].items[d.item].text =
-                fitted(d.text ? d.text(d.context) : QString(), d.font, d.width);
+            setText(m_model.pages[d.page].items[d.item], d.text ? d.text(d.context) : QString());
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -30,6 +31,7 @@ struct Item {
     ItemKind kind = ItemKind::Text;
     QRect rect; // a line runs from rect's top-left to its bottom-right
     QString text;
+    QPoint origin; // a text's start on its baseline, placed in `rect` by its alignment
     int align = 0; // Qt::Alignment flags of a text
     FontSpec font;
     QColor color = Qt::black; // text and line colour; the fill colour of a Fill

@@ -2,8 +2,10 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QRawFont>
 #include <cmath>
 
 namespace Report {
@@ -39,7 +41,17 @@ const QImage& reference() {
 
 } // namespace
 
-QFont font(const FontSpec& spec) {
+namespace {
+
+// A font and its metrics at the reference resolution, made once per size and weight.
+struct Face {
+    QFont font;
+    QFontMetricsF metrics;
+    // Listings repeat the same short texts (dates, "Não", digits) thousands of times.
+    QHash<QString, int> widths;
+};
+
+QFont makeFont(const FontSpec& spec) {
     QFont f(family());
     f.setPixelSize(int(std::lround(spec.points * Dpi / 72.0)));
     f.setBold(spec.bold);
@@ -50,18 +62,50 @@ QFont font(const FontSpec& spec) {
     return f;
 }
 
+Face& face(const FontSpec& spec) {
+    static QHash<int, Face*> faces;
+    const int key = int(std::lround(spec.points * 100)) * 2 + (spec.bold ? 1 : 0);
+    Face*& f = faces[key];
+    if (!f) {
+        const QFont font = makeFont(spec);
+        f = new Face{font, QFontMetricsF(font, &reference()), {}};
+    }
+    return *f;
+}
+
+} // namespace
+
+const QFont& font(const FontSpec& spec) {
+    return face(spec).font;
+}
+
 int textWidth(const QString& text, const FontSpec& spec) {
-    return int(std::ceil(QFontMetricsF(font(spec), &reference()).horizontalAdvance(text)));
+    Face& f = face(spec);
+    if (const auto it = f.widths.constFind(text); it != f.widths.constEnd())
+        return *it;
+    if (f.widths.size() > 50000)
+        f.widths.clear();
+    const int w = int(std::ceil(f.metrics.horizontalAdvance(text)));
+    f.widths.insert(text, w);
+    return w;
 }
 
 int lineHeight(const FontSpec& spec) {
-    return int(std::ceil(QFontMetricsF(font(spec), &reference()).height()));
+    return int(std::ceil(face(spec).metrics.height()));
+}
+
+int ascent(const FontSpec& spec) {
+    return int(std::lround(face(spec).metrics.ascent()));
+}
+
+int descent(const FontSpec& spec) {
+    return int(std::lround(face(spec).metrics.descent()));
 }
 
 QString fitted(const QString& text, const FontSpec& spec, int width) {
     if (textWidth(text, spec) <= width)
         return text;
-    return QFontMetricsF(font(spec), &reference()).elidedText(text, Qt::ElideRight, width);
+    return face(spec).metrics.elidedText(text, Qt::ElideRight, width);
 }
 
 } // namespace Report

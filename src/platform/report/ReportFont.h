@@ -11,11 +11,13 @@
 namespace Report {
 
 // The bundled font at `spec`, in 1/1200-inch pixels (the painter scales to the device).
-QFont font(const FontSpec& spec);
+const QFont& font(const FontSpec& spec);
 // Width of `text` in 1/1200 inch.
 int textWidth(const QString& text, const FontSpec& spec);
-// Height of one line in 1/1200 inch.
+// Height of one line in 1/1200 inch, and its parts above and below the baseline.
 int lineHeight(const FontSpec& spec);
+int ascent(const FontSpec& spec);
+int descent(const FontSpec& spec);
 // `text`, shortened with "…" so that it fits `width`.
 QString fitted(const QString& text, const FontSpec& spec, int width);
 

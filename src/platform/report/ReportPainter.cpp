@@ -20,6 +20,7 @@ void paintPage(QPainter& p, const PageModel& model, int index) {
     const QPaintDevice* device = p.device();
     p.scale(double(device->logicalDpiX()) / Dpi, double(device->logicalDpiY()) / Dpi);
     p.setRenderHint(QPainter::TextAntialiasing);
+    const FontSpec* current = nullptr;
     for (const Item& item : model.pages.at(index).items) {
         switch (item.kind) {
         case ItemKind::Fill:
@@ -36,8 +37,11 @@ void paintPage(QPainter& p, const PageModel& model, int index) {
             break;
         case ItemKind::Text:
             p.setPen(item.color);
-            p.setFont(font(item.font));
-            p.drawText(item.rect, item.align | Qt::TextSingleLine, item.text);
+            if (!current || !(*current == item.font)) {
+                p.setFont(font(item.font));
+                current = &item.font;
+            }
+            p.drawText(item.origin, item.text);
             break;
         }
     }
