@@ -332,8 +332,7 @@ int main(int argc, char** argv) {
             Report::writePdf(m, dir.filePath("parts.pdf"));
             pdf.push_back(t.nsecsElapsed() / 1e6);
         }
-        printf("%-34s %8d %8s %10.1f\n", "cheques: layout only", q->recordCount(), "",
-               median(lay));
+        printf("%-34s %8d %8s %10.1f\n", "cheques: layout only", q->recordCount(), "", median(lay));
         printf("%-34s %8s %8s %10.1f\n", "cheques: PDF painting only", "", "", median(pdf));
     }
     printf("peak memory: %ld MB\n", peakMb());
