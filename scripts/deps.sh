@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6
   libsqlite3-dev libpq-dev
   postgresql
-  fonts-dejavu-core
+  fonts-dejavu-core poppler-utils
   xvfb xauth
   dpkg-dev file
 )

@@ -4,6 +4,7 @@
 #include "registries/ufrmDepartamento.h"
 #include "registries/ufrmFeriado.h"
 #include "registries/ufrmFuncionario.h"
+#include "reports/ufrmRelatorio.h"
 #include "shell/CapApplication.h"
 #include "shell/Startup.h"
 #include "shell/UPrincipal.h"
@@ -25,6 +26,8 @@ static void registerScreens() {
     TfrmPrincipal::setScreenFactory(Screen::GeraArqPagFuncionario, [] {
         return new TfrmGeraArqPagFuncionario(&DMCap->CnxPrincipal);
     });
+    TfrmPrincipal::setScreenFactory(Screen::Relatorio,
+                                    [] { return new TfrmRelatorio(&DMCap->CnxPrincipal); });
 }
 
 int main(int argc, char** argv) {
