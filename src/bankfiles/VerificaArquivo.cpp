@@ -160,7 +160,7 @@ void verificaSalario(const QList<QByteArray>& linhas, Resultado& r) {
             reg.digitos(6, 9, QStringLiteral("agência"));
             reg.digitos(10, 16, QStringLiteral("convênio"));
             reg.brancos(17, 26);
-            reg.digitos(27, 28, QStringLiteral("código de movimento"));
+            reg.texto(27, 28, QStringLiteral("código de movimento"));
             reg.digitos(29, 30, QStringLiteral("destino do movimento"));
             if (reg.digitos(31, 38, QStringLiteral("data de pagamento")) &&
                 !QDate::fromString(QString::fromLatin1(reg.campo(31, 38)),

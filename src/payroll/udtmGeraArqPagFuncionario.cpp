@@ -1,5 +1,6 @@
 #include "payroll/udtmGeraArqPagFuncionario.h"
 
+#include "bankfiles/VerificaArquivo.h"
 #include "core/Schema.h"
 #include "core/uGlobal.h"
 #include "platform/data/DateCodec.h"
@@ -181,95 +182,103 @@ void TdtmGeraArqPagFuncionario::geraArquivo(const Pedido& p) {
         codigos << qryFuncionario.valueAt(row, QStringLiteral("cod_funcionario")).toInt();
     }
 
-    RecordFile::writeInTransaction(*m_cnx, p.arquivo, [&] {
-        // Copies generating at the same moment take turns here (on SQLite the write
-        // transaction already holds the file), so the check below and the insert that
-        // follows see every payment the others committed.
-        m_cnx->lockNumbering(QStringLiteral("pagamento_funcionario"));
-        const QString ajustada = AjustaDiaUtil(p.dataDigitada, *m_cnx, p.tratamento);
-        const QDate dataPagamento = QDate::fromString(p.dataDigitada, QStringLiteral("dd/MM/yyyy"));
-        const QDate dataAjustada = QDate::fromString(ajustada, QStringLiteral("dd/MM/yyyy"));
+    RecordFile::writeInTransaction(
+        *m_cnx, p.arquivo,
+        [&] {
+            // Copies generating at the same moment take turns here (on SQLite the write
+            // transaction already holds the file), so the check below and the insert that
+            // follows see every payment the others committed.
+            m_cnx->lockNumbering(QStringLiteral("pagamento_funcionario"));
+            const QString ajustada = AjustaDiaUtil(p.dataDigitada, *m_cnx, p.tratamento);
+            const QDate dataPagamento =
+                QDate::fromString(p.dataDigitada, QStringLiteral("dd/MM/yyyy"));
+            const QDate dataAjustada = QDate::fromString(ajustada, QStringLiteral("dd/MM/yyyy"));
 
-        const ArquivoPagamento::Associado associado = associadoDaLista();
-        const QVariant numCodMovimento =
-            m_cnx->selectValue(QStringLiteral("select num_cod_movimento from movimento "
-                                              "where cod_movimento = ? and cod_associado = ?"),
-                               {codMov, codAssociado});
-        if (numCodMovimento.isNull())
-            throw RelacaoDesatualizada(ListaMudou);
+            const ArquivoPagamento::Associado associado = associadoDaLista();
+            const QVariant numCodMovimento =
+                m_cnx->selectValue(QStringLiteral("select num_cod_movimento from movimento "
+                                                  "where cod_movimento = ? and cod_associado = ?"),
+                                   {codMov, codAssociado});
+            if (numCodMovimento.isNull())
+                throw RelacaoDesatualizada(ListaMudou);
 
-        struct Pago {
-            QString conta;
-            Money salario;
-            QString nome;
-            QString cpf;
-        };
-        QHash<int, Pago> pagos;
-        pagos.reserve(codigos.size());
-        qint64 pagosPorOutro = 0;
-        const QDate hoje = QDate::currentDate();
-        for (qsizetype inicio = 0; inicio < codigos.size(); inicio += CodesPerStatement) {
-            const QList<int> parte = codigos.mid(inicio, CodesPerStatement);
-            const QString lista = marcadores(int(parte.size()));
-            QVariantList codigosParte;
-            for (int c : parte)
-                codigosParte << c;
+            struct Pago {
+                QString conta;
+                Money salario;
+                QString nome;
+                QString cpf;
+            };
+            QHash<int, Pago> pagos;
+            pagos.reserve(codigos.size());
+            qint64 pagosPorOutro = 0;
+            const QDate hoje = QDate::currentDate();
+            for (qsizetype inicio = 0; inicio < codigos.size(); inicio += CodesPerStatement) {
+                const QList<int> parte = codigos.mid(inicio, CodesPerStatement);
+                const QString lista = marcadores(int(parte.size()));
+                QVariantList codigosParte;
+                for (int c : parte)
+                    codigosParte << c;
 
-            // Read by the key's range (the "+ 0" keeps the engines off the employee index,
-            // which would visit every payment of every listed employee).
-            pagosPorOutro +=
-                m_cnx
-                    ->selectValue(QStringLiteral("select count(*) from pagamento_funcionario "
-                                                 "where cod_pagamento > ? and "
-                                                 "cod_funcionario + 0 in (%1)")
-                                      .arg(lista),
-                                  QVariantList{m_ultimoPagamento} + codigosParte)
-                    .toLongLong();
+                // Read by the key's range (the "+ 0" keeps the engines off the employee index,
+                // which would visit every payment of every listed employee).
+                pagosPorOutro +=
+                    m_cnx
+                        ->selectValue(QStringLiteral("select count(*) from pagamento_funcionario "
+                                                     "where cod_pagamento > ? and "
+                                                     "cod_funcionario + 0 in (%1)")
+                                          .arg(lista),
+                                      QVariantList{m_ultimoPagamento} + codigosParte)
+                        .toLongLong();
 
-            // Only employees that still belong to the list are paid, with the account and the
-            // salary they have now; the file is written from what this records.
-            const ResultSet inseridos = m_cnx->select(
-                QStringLiteral(
-                    "insert into pagamento_funcionario (cod_funcionario, dat_geracao, "
-                    "dat_pagamento, mes_referencia, num_cc_func_bancoob, vlr_salario) "
-                    "select cod_funcionario, ?, ?, ?, num_cc_bancoob, vlr_salario "
-                    "from funcionario where cod_funcionario in (%1) and cod_associado = ? and "
-                    "cod_movimento = ? and dat_demissao is null and vlr_salario > 0 "
-                    "returning cod_funcionario, num_cc_func_bancoob, vlr_salario")
-                    .arg(lista),
-                QVariantList{hoje, dataPagamento, p.mesReferencia} + codigosParte +
-                    QVariantList{codAssociado, codMov});
-            for (const QVariantList& r : inseridos.rows)
-                pagos.insert(r.at(0).toInt(),
-                             {r.at(1).toString(), Money::fromVariant(r.at(2)), {}, {}});
+                // Only employees that still belong to the list are paid, with the account and the
+                // salary they have now; the file is written from what this records.
+                const ResultSet inseridos = m_cnx->select(
+                    QStringLiteral(
+                        "insert into pagamento_funcionario (cod_funcionario, dat_geracao, "
+                        "dat_pagamento, mes_referencia, num_cc_func_bancoob, vlr_salario) "
+                        "select cod_funcionario, ?, ?, ?, num_cc_bancoob, vlr_salario "
+                        "from funcionario where cod_funcionario in (%1) and cod_associado = ? and "
+                        "cod_movimento = ? and dat_demissao is null and vlr_salario > 0 "
+                        "returning cod_funcionario, num_cc_func_bancoob, vlr_salario")
+                        .arg(lista),
+                    QVariantList{hoje, dataPagamento, p.mesReferencia} + codigosParte +
+                        QVariantList{codAssociado, codMov});
+                for (const QVariantList& r : inseridos.rows)
+                    pagos.insert(r.at(0).toInt(),
+                                 {r.at(1).toString(), Money::fromVariant(r.at(2)), {}, {}});
 
-            const ResultSet nomes = m_cnx->select(
-                QStringLiteral("select cod_funcionario, nom_funcionario, num_cpf from funcionario "
-                               "where cod_funcionario in (%1)")
-                    .arg(lista),
-                codigosParte);
-            for (const QVariantList& r : nomes.rows) {
-                auto it = pagos.find(r.at(0).toInt());
-                if (it != pagos.end()) {
-                    it->nome = r.at(1).toString();
-                    it->cpf = r.at(2).toString();
+                const ResultSet nomes = m_cnx->select(
+                    QStringLiteral(
+                        "select cod_funcionario, nom_funcionario, num_cpf from funcionario "
+                        "where cod_funcionario in (%1)")
+                        .arg(lista),
+                    codigosParte);
+                for (const QVariantList& r : nomes.rows) {
+                    auto it = pagos.find(r.at(0).toInt());
+                    if (it != pagos.end()) {
+                        it->nome = r.at(1).toString();
+                        it->cpf = r.at(2).toString();
+                    }
                 }
             }
-        }
-        if (pagosPorOutro > 0)
-            throw RelacaoDesatualizada(ListaPaga);
-        if (pagos.size() != codigos.size())
-            throw RelacaoDesatualizada(ListaMudou);
-        progresso(0);
+            if (pagosPorOutro > 0)
+                throw RelacaoDesatualizada(ListaPaga);
+            if (pagos.size() != codigos.size())
+                throw RelacaoDesatualizada(ListaMudou);
+            progresso(0);
 
-        QList<ArquivoPagamento::Funcionario> funcionarios;
-        funcionarios.reserve(codigos.size());
-        for (int i = 0; i < codigos.size(); ++i) {
-            progresso(i + 1);
-            const Pago& f = pagos[codigos.at(i)];
-            funcionarios.append({f.conta, f.nome, f.cpf, f.salario});
-        }
-        return ArquivoPagamento::registros(associado, numCodMovimento.toString(), dataAjustada,
-                                           funcionarios);
-    });
+            QList<ArquivoPagamento::Funcionario> funcionarios;
+            funcionarios.reserve(codigos.size());
+            for (int i = 0; i < codigos.size(); ++i) {
+                progresso(i + 1);
+                const Pago& f = pagos[codigos.at(i)];
+                funcionarios.append({f.conta, f.nome, f.cpf, f.salario});
+            }
+            return ArquivoPagamento::registros(associado, numCodMovimento.toString(), dataAjustada,
+                                               funcionarios);
+        },
+        [](const QByteArray& conteudo) {
+            // Checked as the bank will read it before it reaches the operator's folder.
+            VerificaArquivo::exige(conteudo, VerificaArquivo::Tipo::PagamentoSalario);
+        });
 }
