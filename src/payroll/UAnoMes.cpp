@@ -47,7 +47,7 @@ bool ValidaReferencia(TUAnoMes* control, const QString& text) {
     if (mensagem.isEmpty())
         return true;
     control->m_invalido = true;
-    Dialogs::messageBox(control, mensagem, QGuiApplication::applicationDisplayName());
+    Dialogs::messageBox(control, mensagem, Dialogs::applicationTitle());
     control->focaCampo();
     return false;
 }

@@ -102,7 +102,7 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmPrincipal"));
-    setWindowTitle(QStringLiteral("Sistema de captura de cheques 1.2"));
+    setWindowTitle(Dialogs::applicationTitle() + QStringLiteral(" 1.2"));
     setAttribute(Qt::WA_DeleteOnClose);
     frmPrincipal = this;
 

@@ -35,7 +35,7 @@ struct Janela {
             qFatal("window not active");
     }
     void solta(TBtn* b, int y) { QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(6, y)); }
-    QString titulo() const { return QGuiApplication::applicationDisplayName(); }
+    QString titulo() const { return QStringLiteral("Sistema de captura de cheques"); }
 };
 
 } // namespace

@@ -51,6 +51,11 @@ public:
 void setHandler(Handler* handler); // nullptr: the real windows again
 Handler* handler();
 
+// The application's title: the caption of the messages that carry no title of their own.
+inline QString applicationTitle() {
+    return QStringLiteral("Sistema de captura de cheques");
+}
+
 // The caption a button carries on screen: "&Sim", "&Não", "OK", "Cancela".
 QString caption(Button b);
 // The title of a standard dialog of the kind.

@@ -37,7 +37,7 @@ void writePdf(const PageModel& model, const QString& path, const QString& title)
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setTitle(title);
-        pdf.setCreator(QStringLiteral("Sistema de captura de cheques"));
+        pdf.setCreator(Dialogs::applicationTitle());
         painted = paintAll(pdf, model);
     }
     // QSaveFile keeps the previous file unless every write and the final flush succeeded.
