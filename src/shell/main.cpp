@@ -1,3 +1,5 @@
+#include "bankfiles/ufrmDevolucaoCheque.h"
+#include "bankfiles/ufrmGeraArqDepositoCustodia.h"
 #include "capture/uCapturaCheque.h"
 #include "registries/ufrmAssociado.h"
 #include "registries/ufrmDepartamento.h"
@@ -21,6 +23,11 @@ static void registerScreens() {
                                     [] { return new TfrmFeriado(&DMCap->CnxPrincipal); });
     TfrmPrincipal::setScreenFactory(Screen::CapturaCheque,
                                     [] { return new TfrmCapturaCheque(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::GeraArqDepositoCustodia, [] {
+        return new TfrmGeraArqDepositoCustodia(&DMCap->CnxPrincipal);
+    });
+    TfrmPrincipal::setScreenFactory(Screen::DevolucaoCheque,
+                                    [] { return new TfrmDevolucaoCheque(&DMCap->CnxPrincipal); });
 }
 
 int main(int argc, char** argv) {
