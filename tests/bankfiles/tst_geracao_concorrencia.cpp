@@ -1,0 +1,156 @@
+// Several copies at once, each on its own connection and thread, really holding the database:
+// two generations of one lot, and captures racing a generation.
+#include "TestDb.h"
+#include "bankfiles/udtmGeraArqDepositoCustodia.h"
+#include "platform/data/DbError.h"
+#include "platform/files/RecordFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+int novoLote(Connection& c, const QString& numero) {
+    const int assoc = c.insertReturning("INSERT INTO associado (idt_tpo_associado, "
+                                        "nom_associado) VALUES ('F', ?) RETURNING cod_associado",
+                                        {"Ana " + numero})
+                          .toInt();
+    return c
+        .insertReturning("INSERT INTO lote_cheque (cod_associado, num_lote, dat_lote) VALUES "
+                         "(?, ?, ?) RETURNING cod_lote",
+                         {assoc, numero, QDateTime(QDate(2026, 12, 1), QTime(9, 0))})
+        .toInt();
+}
+
+void novoCheque(Connection& c, int lote, int numero) {
+    c.execute("INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, "
+              "num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, "
+              "ind_devolvido) VALUES (?, '001', '2345', '1', '018', ?, '5', '5', '0000123456', "
+              "'6', ?, ?)",
+              {lote, QString("%1").arg(numero, 6, 10, QChar('0')),
+               Money::fromCents(100 + numero).toVariant(), false});
+}
+
+// One copy of the program: its own connection, opened in its own thread.
+struct Copia {
+    explicit Copia(const QString& target) : cnx("copia") {
+        cnx.setConnectionString(target);
+        cnx.open();
+        cnx.setBusyTimeout(20000);
+    }
+    Connection cnx;
+};
+
+} // namespace
+
+class TestGeracaoConcorrencia : public QObject {
+    Q_OBJECT
+private slots:
+    void duasGeracoesDoMesmoLote_data() { TestDb::addEngineRows(); }
+    void duasGeracoesDoMesmoLote();
+    void segundaGeracaoEsperaAPrimeira_data() { TestDb::addEngineRows(); }
+    void segundaGeracaoEsperaAPrimeira();
+};
+
+void TestGeracaoConcorrencia::duasGeracoesDoMesmoLote() {
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    QTemporaryDir dir;
+    for (int rodada = 0; rodada < 5; ++rodada) {
+        const int lote = novoLote(db.conn(), QString::number(rodada + 1));
+        for (int i = 1; i <= 200; ++i)
+            novoCheque(db.conn(), lote, rodada * 1000 + i);
+        std::atomic<int> prontos{0};
+        std::atomic<int> okA{0}, okB{0}, jaA{0}, jaB{0};
+        QString erroA, erroB;
+        auto copia = [&](const QString& arquivo, std::atomic<int>& ok, std::atomic<int>& ja,
+                         QString& erro) {
+            Copia c(db.target());
+            TdtmGeraArqDepositoCustodia dtm(&c.cnx);
+            ++prontos;
+            while (prontos < 2) {
+            }
+            try {
+                dtm.geraPrimeira(lote, arquivo, {});
+                ++ok;
+            } catch (const AlteradoPorOutraEstacao&) {
+                ++ja;
+            } catch (const DbError& e) {
+                erro = e.message();
+            } catch (const FileError& e) {
+                erro = e.message();
+            }
+        };
+        const QString a = dir.filePath(QString("a%1.txt").arg(rodada));
+        const QString b = dir.filePath(QString("b%1.txt").arg(rodada));
+        std::thread ta(copia, a, std::ref(okA), std::ref(jaA), std::ref(erroA));
+        std::thread tb(copia, b, std::ref(okB), std::ref(jaB), std::ref(erroB));
+        ta.join();
+        tb.join();
+        QVERIFY2(erroA.isEmpty() && erroB.isEmpty(), qPrintable(erroA + " / " + erroB));
+        const int gerados = okA + okB;
+        const int recusados = jaA + jaB;
+        // Exactly one file and one marking; the other copy wrote nothing.
+        QCOMPARE(gerados, 1);
+        QCOMPARE(recusados, 1);
+        QCOMPARE(QFile::exists(a), bool(okA));
+        QCOMPARE(QFile::exists(b), bool(okB));
+        QFile f(okA ? a : b);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.size(), 200 * 102);
+        QCOMPARE(db.conn()
+                     .selectValue("select count(*) from cheque where cod_lote = ? and "
+                                  "dat_deposito is not null",
+                                  {lote})
+                     .toInt(),
+                 200);
+        QCOMPARE(
+            db.conn().selectValue("select ind_gerado from lote_cheque where cod_lote = ?", {lote}),
+            QVariant(true));
+    }
+}
+
+void TestGeracaoConcorrencia::segundaGeracaoEsperaAPrimeira() {
+    // Another copy is in the middle of generating the lot (it holds it, marked and not yet
+    // committed): this copy waits, then finds it generated and writes nothing.
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    QTemporaryDir dir;
+    const int lote = novoLote(db.conn(), "1");
+    novoCheque(db.conn(), lote, 1);
+    Copia outra(db.target());
+    outra.cnx.beginTransaction();
+    outra.cnx.select(QStringLiteral("select cod_lote from lote_cheque where cod_lote = ?") +
+                         (engine == Engine::PostgreSQL ? " FOR UPDATE" : ""),
+                     {lote});
+    outra.cnx.execute("update lote_cheque set ind_gerado = ? where cod_lote = ?", {true, lote});
+    std::atomic<int> resultado{0}; // 1 generated, 2 refused as generated, 3 other error
+    const QString alvo = dir.filePath("x.txt");
+    std::thread t([&] {
+        Copia c(db.target());
+        TdtmGeraArqDepositoCustodia dtm(&c.cnx);
+        try {
+            dtm.geraPrimeira(lote, alvo, {});
+            resultado = 1;
+        } catch (const AlteradoPorOutraEstacao&) {
+            resultado = 2;
+        } catch (...) {
+            resultado = 3;
+        }
+    });
+    QTest::qWait(500);
+    // Still waiting for the lot.
+    QCOMPARE(resultado.load(), 0);
+    outra.cnx.commit();
+    t.join();
+    QCOMPARE(resultado.load(), 2);
+    QVERIFY(!QFile::exists(alvo));
+    QVERIFY(db.conn().selectValue("select dat_deposito from cheque").isNull());
+}
+
+QTEST_MAIN(TestGeracaoConcorrencia)
+#include "tst_geracao_concorrencia.moc"
