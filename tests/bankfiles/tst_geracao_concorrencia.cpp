@@ -2,6 +2,7 @@
 // two generations of one lot, and captures racing a generation.
 #include "TestDb.h"
 #include "bankfiles/udtmGeraArqDepositoCustodia.h"
+#include "capture/udtmCapturaCheque.h"
 #include "platform/data/DbError.h"
 #include "platform/files/RecordFile.h"
 
@@ -54,6 +55,8 @@ private slots:
     void duasGeracoesDoMesmoLote();
     void segundaGeracaoEsperaAPrimeira_data() { TestDb::addEngineRows(); }
     void segundaGeracaoEsperaAPrimeira();
+    void capturasDuranteAGeracao_data() { TestDb::addEngineRows(); }
+    void capturasDuranteAGeracao();
 };
 
 void TestGeracaoConcorrencia::duasGeracoesDoMesmoLote() {
@@ -150,6 +153,73 @@ void TestGeracaoConcorrencia::segundaGeracaoEsperaAPrimeira() {
     QCOMPARE(resultado.load(), 2);
     QVERIFY(!QFile::exists(alvo));
     QVERIFY(db.conn().selectValue("select dat_deposito from cheque").isNull());
+}
+
+void TestGeracaoConcorrencia::capturasDuranteAGeracao() {
+    // One copy captures cheques into the lot as fast as it can while another generates it:
+    // every cheque the lot holds afterwards is in the file, and the captures after the
+    // generation are refused with the sent-lot message.
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    QTemporaryDir dir;
+    for (int rodada = 0; rodada < 3; ++rodada) {
+        const int lote = novoLote(db.conn(), QString::number(rodada + 1));
+        for (int i = 1; i <= 20; ++i)
+            novoCheque(db.conn(), lote, rodada * 100000 + i);
+        std::atomic<bool> gerando{false};
+        std::atomic<int> capturados{0}, recusados{0};
+        QString erroCaptura, erroGeracao;
+        std::thread captura([&] {
+            Copia c(db.target());
+            TdtmCapturaCheque dtm(&c.cnx);
+            dtm.qryLoteCheque.open();
+            dtm.qryLoteCheque.locate("cod_lote", lote);
+            LinhaCheque l = SeparaLinhaCheque("001234510180001235500001234566");
+            for (int i = 0; i < 100000; ++i) {
+                l.numCheque = QString("%1").arg(rodada * 100000 + 50000 + i, 6, 10, QChar('0'));
+                try {
+                    dtm.gravaCheque(l, Money::fromCents(500));
+                    ++capturados;
+                } catch (const DbError& e) {
+                    if (!e.message().contains("já foi enviado"))
+                        erroCaptura = e.message();
+                    ++recusados;
+                    break;
+                }
+                if (i == 5)
+                    gerando = true;
+            }
+        });
+        const QString alvo = dir.filePath(QString("g%1.txt").arg(rodada));
+        std::thread geracao([&] {
+            while (!gerando) {
+            }
+            Copia c(db.target());
+            TdtmGeraArqDepositoCustodia dtm(&c.cnx);
+            try {
+                dtm.geraPrimeira(lote, alvo, {});
+            } catch (const std::exception& e) {
+                erroGeracao = QString::fromUtf8(e.what());
+            }
+        });
+        captura.join();
+        geracao.join();
+        QVERIFY2(erroCaptura.isEmpty(), qPrintable(erroCaptura));
+        QVERIFY2(erroGeracao.isEmpty(), qPrintable(erroGeracao));
+        QCOMPARE(recusados.load(), 1);
+        QFile f(alvo);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const int noLote =
+            db.conn().selectValue("select count(*) from cheque where cod_lote = ?", {lote}).toInt();
+        QCOMPARE(noLote, 20 + capturados.load());
+        QCOMPARE(int(f.size()), noLote * 102);
+        QCOMPARE(db.conn()
+                     .selectValue("select count(*) from cheque where cod_lote = ? and "
+                                  "dat_deposito is null",
+                                  {lote})
+                     .toInt(),
+                 0);
+    }
 }
 
 QTEST_MAIN(TestGeracaoConcorrencia)
