@@ -57,6 +57,8 @@ private slots:
     void segundaGeracaoEsperaAPrimeira();
     void capturasDuranteAGeracao_data() { TestDb::addEngineRows(); }
     void capturasDuranteAGeracao();
+    void reapresentacaoPorOutraCopia_data() { TestDb::addEngineRows(); }
+    void reapresentacaoPorOutraCopia();
 };
 
 void TestGeracaoConcorrencia::duasGeracoesDoMesmoLote() {
@@ -220,6 +222,42 @@ void TestGeracaoConcorrencia::capturasDuranteAGeracao() {
                      .toInt(),
                  0);
     }
+}
+
+void TestGeracaoConcorrencia::reapresentacaoPorOutraCopia() {
+    // Two copies listed the same returned cheques; the first re-presents them, the second,
+    // still holding the old list, is refused: no file, nothing re-presented twice at once.
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    QTemporaryDir dir;
+    const int lote = novoLote(db.conn(), "1");
+    novoCheque(db.conn(), lote, 1);
+    novoCheque(db.conn(), lote, 2);
+    const QDate ontem = QDate::currentDate().addDays(-1);
+    db.conn().execute("update lote_cheque set ind_gerado = ?", {true});
+    db.conn().execute("update cheque set ind_devolvido = ?, dat_deposito = ?, dat_devolucao = ?",
+                      {true, ontem, ontem});
+    const QList<int> codigos = {
+        db.conn().selectValue("select min(cod_cheque) from cheque").toInt(),
+        db.conn().selectValue("select max(cod_cheque) from cheque").toInt()};
+    const QList<DepositoCustodia::Cheque> cheques(
+        2, chequeDe(db.conn().select("select * from cheque").rows.first(),
+                    db.conn().select("select * from cheque").columns));
+    Copia a(db.target()), b(db.target());
+    TdtmGeraArqDepositoCustodia dtmA(&a.cnx), dtmB(&b.cnx);
+    dtmA.reapresenta(codigos, cheques, dir.filePath("a.txt"), {});
+    QVERIFY_THROWS_EXCEPTION(
+        AlteradoPorOutraEstacao,
+        dtmB.reapresenta({codigos.last()}, {cheques.last()}, dir.filePath("b.txt"), {}));
+    QVERIFY(!QFile::exists(dir.filePath("b.txt")));
+    QCOMPARE(QFile(dir.filePath("a.txt")).size(), 204);
+    QCOMPARE(
+        db.conn()
+            .selectValue("select count(*) from cheque where dat_reapresentacao is not null and "
+                         "dat_2reapresentacao is null and ind_devolvido = ?",
+                         {false})
+            .toInt(),
+        2);
 }
 
 QTEST_MAIN(TestGeracaoConcorrencia)
