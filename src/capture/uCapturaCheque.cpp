@@ -384,7 +384,7 @@ void TfrmCapturaCheque::btnExcluirCQClick() {
         return;
     Dataset& cheques = dtmCapturaCheque->qryCheque;
     const Money valor = cheques.asMoney(QStringLiteral("vlr_cheque"));
-    cheques.remove();
+    dtmCapturaCheque->excluiCheque();
     m_total -= valor;
     --m_quantidade;
     ExibeTotais();

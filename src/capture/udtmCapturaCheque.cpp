@@ -187,3 +187,16 @@ bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {
         throw;
     }
 }
+
+void TdtmCapturaCheque::excluiCheque() {
+    // Like the capture, the lot's state and the delete are one transaction holding the lot: a
+    // cheque is deleted before a generation reads its lot, or refused once the lot is sent.
+    TransactionGuard tx(*m_cnx);
+    if (ConsultaCampo(QStringLiteral("select ind_gerado from lote_cheque where cod_lote = ?") +
+                          Dialect::forShare(m_cnx->engine()),
+                      *m_cnx, 0, {qryCheque.asInteger(QStringLiteral("cod_lote"))})
+            .toBool())
+        throw DbError(LoteJaEnviado);
+    qryCheque.remove();
+    tx.commit();
+}

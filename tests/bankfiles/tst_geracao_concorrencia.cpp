@@ -59,6 +59,8 @@ private slots:
     void capturasDuranteAGeracao();
     void reapresentacaoPorOutraCopia_data() { TestDb::addEngineRows(); }
     void reapresentacaoPorOutraCopia();
+    void exclusaoDuranteAGeracao_data() { TestDb::addEngineRows(); }
+    void exclusaoDuranteAGeracao();
 };
 
 void TestGeracaoConcorrencia::duasGeracoesDoMesmoLote() {
@@ -258,6 +260,40 @@ void TestGeracaoConcorrencia::reapresentacaoPorOutraCopia() {
                          {false})
             .toInt(),
         2);
+}
+
+void TestGeracaoConcorrencia::exclusaoDuranteAGeracao() {
+    // A cheque deleted on the capture screen while another copy generates its lot waits for
+    // the generation and is then refused: the file keeps holding a stored cheque.
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    const int lote = novoLote(db.conn(), "1");
+    novoCheque(db.conn(), lote, 1);
+    Copia outra(db.target());
+    outra.cnx.beginTransaction();
+    outra.cnx.select(QStringLiteral("select cod_lote from lote_cheque where cod_lote = ?") +
+                         (engine == Engine::PostgreSQL ? " FOR UPDATE" : ""),
+                     {lote});
+    outra.cnx.execute("update lote_cheque set ind_gerado = ? where cod_lote = ?", {true, lote});
+    std::atomic<int> resultado{0}; // 1 deleted, 2 refused as sent, 3 other error
+    std::thread t([&] {
+        Copia c(db.target());
+        TdtmCapturaCheque dtm(&c.cnx);
+        dtm.qryLoteCheque.open();
+        dtm.qryLoteCheque.locate("cod_lote", lote);
+        try {
+            dtm.excluiCheque();
+            resultado = 1;
+        } catch (const DbError& e) {
+            resultado = e.message().contains("já foi enviado") ? 2 : 3;
+        }
+    });
+    QTest::qWait(500);
+    QCOMPARE(resultado.load(), 0);
+    outra.cnx.commit();
+    t.join();
+    QCOMPARE(resultado.load(), 2);
+    QCOMPARE(db.conn().selectValue("select count(*) from cheque").toInt(), 1);
 }
 
 QTEST_MAIN(TestGeracaoConcorrencia)
