@@ -385,7 +385,7 @@ void TfrmCapturaCheque::btnExcluirCQClick() {
     Dataset& cheques = dtmCapturaCheque->qryCheque;
     const Money valor = cheques.asMoney(QStringLiteral("vlr_cheque"));
     try {
-        cheques.remove();
+        dtmCapturaCheque->excluiCheque();
     } catch (const DbError&) {
         // Another copy may have deleted the cheque first: the totals are the database's again.
         const TdtmCapturaCheque::Totais t = dtmCapturaCheque->totaisLote(

@@ -7,6 +7,13 @@
 
 #include <QDateTime>
 
+namespace {
+
+const QString LoteJaEnviado = QStringLiteral(
+    "Não é possível capturar cheques para\n\reste lote, pois o mesmo já foi enviado!");
+
+} // namespace
+
 TdtmCapturaCheque::TdtmCapturaCheque(Connection* cnx, QObject* parent)
     : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), qryLkpAssociado(cnx), m_cnx(cnx) {
     qryLoteCheque.setSql(QStringLiteral("select * from lote_cheque order by dat_lote, num_lote"));
@@ -141,6 +148,16 @@ void TdtmCapturaCheque::salvaLote() {
 
 bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {
     try {
+        // The lot's state and the insert are one transaction holding the lot: a generation
+        // of the lot either comes after and writes this cheque, or came first and the cheque
+        // is refused; it never lands in a generated lot outside its file.
+        TransactionGuard tx(*m_cnx);
+        const int lote = qryLoteCheque.asInteger(QStringLiteral("cod_lote"));
+        if (ConsultaCampo(QStringLiteral("select ind_gerado from lote_cheque where cod_lote = ?") +
+                              Dialect::forShare(m_cnx->engine()),
+                          *m_cnx, 0, {lote})
+                .toBool())
+            throw DbError(LoteJaEnviado);
         qryCheque.append();
         qryCheque.setValue(QStringLiteral("cod_lote"),
                            qryLoteCheque.asInteger(QStringLiteral("cod_lote")));
@@ -156,11 +173,26 @@ bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {
         qryCheque.setValue(QStringLiteral("vlr_cheque"), valor.toVariant());
         qryCheque.setValue(QStringLiteral("ind_devolvido"), false);
         qryCheque.post();
+        tx.commit();
         return true;
     } catch (const DbError& e) {
-        qryCheque.cancel();
+        if (qryCheque.isEditing())
+            qryCheque.cancel();
         if (e.kind() == DbError::Kind::Unique)
             return false;
         throw;
     }
+}
+
+void TdtmCapturaCheque::excluiCheque() {
+    // Like the capture, the lot's state and the delete are one transaction holding the lot: a
+    // cheque is deleted before a generation reads its lot, or refused once the lot is sent.
+    TransactionGuard tx(*m_cnx);
+    if (ConsultaCampo(QStringLiteral("select ind_gerado from lote_cheque where cod_lote = ?") +
+                          Dialect::forShare(m_cnx->engine()),
+                      *m_cnx, 0, {qryCheque.asInteger(QStringLiteral("cod_lote"))})
+            .toBool())
+        throw DbError(LoteJaEnviado);
+    qryCheque.remove();
+    tx.commit();
 }

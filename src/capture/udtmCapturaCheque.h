@@ -39,6 +39,9 @@ public:
     // when the database holds the same cheque already; any other refusal (a busy or read-only
     // database, a lot another copy deleted) cancels the row and raises its DbError.
     bool gravaCheque(const LinhaCheque& linha, Money valor);
+    // Deletes the current cheque unless its lot was sent meanwhile (DbError with the sent-lot
+    // text).
+    void excluiCheque();
 
 private:
     void qryLoteChequeAfterOpen();

@@ -1,3 +1,5 @@
+#include "bankfiles/ufrmDevolucaoCheque.h"
+#include "bankfiles/ufrmGeraArqDepositoCustodia.h"
 #include "capture/uCapturaCheque.h"
 #include "payroll/ufrmGeraArqPagFuncionario.h"
 #include "registries/ufrmAssociado.h"
@@ -28,6 +30,11 @@ static void registerScreens() {
     });
     TfrmPrincipal::setScreenFactory(Screen::Relatorio,
                                     [] { return new TfrmRelatorio(&DMCap->CnxPrincipal); });
+    TfrmPrincipal::setScreenFactory(Screen::GeraArqDepositoCustodia, [] {
+        return new TfrmGeraArqDepositoCustodia(&DMCap->CnxPrincipal);
+    });
+    TfrmPrincipal::setScreenFactory(Screen::DevolucaoCheque,
+                                    [] { return new TfrmDevolucaoCheque(&DMCap->CnxPrincipal); });
 }
 
 int main(int argc, char** argv) {

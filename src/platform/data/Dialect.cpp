@@ -17,6 +17,14 @@ QString dayMonth(Engine e, const QString& expr) {
                                    : QStringLiteral("strftime('%d/%m', %1)").arg(expr);
 }
 
+QString forUpdate(Engine e) {
+    return e == Engine::PostgreSQL ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
+QString forShare(Engine e) {
+    return e == Engine::PostgreSQL ? QStringLiteral(" FOR SHARE") : QString();
+}
+
 QString byName(const QString& column) {
     return column + QStringLiteral(" COLLATE ") + QLatin1String(NameCollation);
 }

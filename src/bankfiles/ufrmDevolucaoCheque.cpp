@@ -1,0 +1,142 @@
+#include "bankfiles/ufrmDevolucaoCheque.h"
+
+#include "platform/dialogs/Dialogs.h"
+#include "platform/widgets/Colors.h"
+#include "platform/widgets/DbGrid.h"
+#include "platform/widgets/ScreenCursor.h"
+#include "platform/widgets/SelectionBar.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+TfrmDevolucaoCheque::TfrmDevolucaoCheque(Connection* cnx, QWidget* parent)
+    : ScreenFrame(QStringLiteral(" Develução de Cheque"), parent), m_cnx(cnx) {
+    setObjectName(QStringLiteral("frmDevolucaoCheque"));
+
+    auto* gbLotes = new QGroupBox(QStringLiteral("Selecione o Lote desejado"), this);
+    auto* ll = new QVBoxLayout(gbLotes);
+    RxDBGrid1 = new DbGrid(gbLotes);
+    RxDBGrid1->setObjectName(QStringLiteral("RxDBGrid1"));
+    RxDBGrid1->setMinimumSize(860, 200);
+    ll->addWidget(RxDBGrid1);
+    body()->addWidget(gbLotes);
+
+    auto* gbCheques = new QGroupBox(QStringLiteral("Relação de cheques capturados"), this);
+    auto* lc = new QVBoxLayout(gbCheques);
+    RxDBGrid2 = new DbGrid(gbCheques);
+    RxDBGrid2->setObjectName(QStringLiteral("RxDBGrid2"));
+    RxDBGrid2->setMinimumSize(860, 220);
+    RxDBGrid2->setMultiSelect(true);
+    RxDBGrid2->setContextMenuPolicy(Qt::NoContextMenu);
+    lc->addWidget(RxDBGrid2);
+    body()->addWidget(gbCheques);
+
+    auto* rodape = new QHBoxLayout;
+    SpeedButton1 = new QPushButton(QStringLiteral("Devolver"), this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    bar = new SelectionBar(QStringLiteral("Registros devolvidos:"), this);
+    rodape->addWidget(SpeedButton1);
+    rodape->addSpacing(12);
+    rodape->addWidget(bar, 1);
+    body()->addLayout(rodape);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Pesquisar1 = PopupMenu1->addAction(QStringLiteral("Pesquisar"));
+    Pesquisar1->setObjectName(QStringLiteral("Pesquisar1"));
+    RxDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(RxDBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { PopupMenu1->popup(RxDBGrid1->viewport()->mapToGlobal(p)); });
+    connect(Pesquisar1, &QAction::triggered, this, &TfrmDevolucaoCheque::Pesquisar1Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TfrmDevolucaoCheque::SpeedButton1Click);
+
+    RxDBGrid1->onDrawColumnCell = &DbGrid::paintCurrentRow;
+    RxDBGrid2->onDrawColumnCell = &DbGrid::paintCurrentRow;
+}
+
+void TfrmDevolucaoCheque::showEvent(QShowEvent* event) {
+    ScreenFrame::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmDevolucaoCheque::FormShow() {
+    if (!dtmDevolucaoCheque) {
+        dtmDevolucaoCheque = new TdtmDevolucaoCheque(m_cnx, this);
+        RxDBGrid1->setColumns({QStringLiteral("nom_associado"), QStringLiteral("num_lote"),
+                               QStringLiteral("idt_dep_custodia"), QStringLiteral("ind_gerado"),
+                               QStringLiteral("dat_lote")});
+        RxDBGrid1->setDataSource(&dtmDevolucaoCheque->dtsLoteCheque);
+        RxDBGrid1->setColumnWidths({400, 80, 90, 70, 90});
+        RxDBGrid2->setColumns(
+            {QStringLiteral("num_banco"), QStringLiteral("num_agencia"), QStringLiteral("num_dv2"),
+             QStringLiteral("num_compe"), QStringLiteral("num_cheque"),
+             QStringLiteral("num_tipificacao"), QStringLiteral("num_dv1"),
+             QStringLiteral("num_conta"), QStringLiteral("num_dv3"), QStringLiteral("vlr_cheque"),
+             QStringLiteral("dat_deposito"), QStringLiteral("ind_devolvido"),
+             QStringLiteral("dat_reapresentacao"), QStringLiteral("dat_2reapresentacao")});
+        RxDBGrid2->setDataSource(&dtmDevolucaoCheque->dtsCheque);
+        RxDBGrid2->setColumnWidths({45, 55, 35, 45, 70, 40, 35, 90, 35, 100, 80, 40, 80, 85});
+    }
+    bar->reset();
+    dtmDevolucaoCheque->qryLoteCheque.close();
+    dtmDevolucaoCheque->qryLoteCheque.open();
+    RxDBGrid1->setFocus();
+}
+
+void TfrmDevolucaoCheque::Pesquisar1Click() {
+    const QString texto =
+        Dialogs::inputBox(QStringLiteral("Digite o número do Lote"), QStringLiteral("Lote"));
+    if (texto.isEmpty())
+        return;
+    dtmDevolucaoCheque->qryLoteCheque.locate(QStringLiteral("num_lote"), texto,
+                                             Dataset::CaseInsensitive | Dataset::PartialKey);
+}
+
+void TfrmDevolucaoCheque::SpeedButton1Click() {
+    const QList<Bookmark> selecionados = RxDBGrid2->selectedRows();
+    if (selecionados.isEmpty()) {
+        Dialogs::messageBox(this, QStringLiteral("Selecione os cheques a serem devolvidos!"),
+                            QStringLiteral("Atenção"));
+        return;
+    }
+    Dataset& q = dtmDevolucaoCheque->qryCheque;
+    bar->start(int(selecionados.size()));
+    // A cheque re-presented twice is passed over; the counter shows how many are accepted.
+    QList<int> codigos;
+    int n = 0;
+    for (const Bookmark& b : selecionados) {
+        bar->setProgress(++n);
+        q.gotoBookmark(b);
+        if (q.isNull(QStringLiteral("dat_2reapresentacao"))) {
+            codigos << q.asInteger(QStringLiteral("cod_cheque"));
+            bar->setDone(int(codigos.size()));
+        }
+    }
+    if (codigos.isEmpty()) {
+        Dialogs::messageBox(this,
+                            QStringLiteral("Os cheques selecionados excederam a\n\rquantidade "
+                                           "limite de vezes para devolução!"),
+                            QStringLiteral("Informação"));
+        bar->reset();
+        RxDBGrid2->clearRowSelection();
+        return;
+    }
+    try {
+        ScreenCursor::Busy busy;
+        dtmDevolucaoCheque->devolve(codigos);
+    } catch (...) {
+        bar->reset();
+        throw; // the general error display tells what failed
+    }
+    Dialogs::messageBox(this, QStringLiteral("Alteração realizada com sucesso!!"),
+                        QStringLiteral("Informação"));
+    q.close();
+    q.open();
+    bar->reset();
+}
