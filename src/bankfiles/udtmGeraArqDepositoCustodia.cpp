@@ -1,6 +1,7 @@
 #include "bankfiles/udtmGeraArqDepositoCustodia.h"
 
 #include "bankfiles/Codigos.h"
+#include "bankfiles/VerificaArquivo.h"
 #include "core/Schema.h"
 #include "core/uGlobal.h"
 #include "platform/data/Dialect.h"
@@ -10,6 +11,11 @@
 #include <QDate>
 
 namespace {
+
+// Every file is checked as the bank will read it before it reaches the operator's folder.
+void confereArquivo(const QByteArray& conteudo) {
+    VerificaArquivo::exige(conteudo, VerificaArquivo::Tipo::DepositoCustodia);
+}
 
 const QString JaGerado = QStringLiteral(
     "O arquivo deste lote já foi gerado em outra estação!\n\rA relação de lotes será atualizada.");
@@ -190,70 +196,79 @@ DepositoCustodia::Cheque TdtmGeraArqDepositoCustodia::chequeAtual() const {
 void TdtmGeraArqDepositoCustodia::geraPrimeira(int codLote, const QString& arquivo,
                                                const Progresso& progresso) {
     const QDate hoje = QDate::currentDate();
-    RecordFile::writeInTransaction(*m_cnx, arquivo, [&] {
-        // The lot is held first: on PostgreSQL no capture can add a cheque to it until the
-        // transaction ends, and a capture in progress is waited for.
-        m_cnx->select(QStringLiteral("select cod_lote from lote_cheque where cod_lote = ?") +
-                          Dialect::forUpdate(m_cnx->engine()),
-                      {codLote});
-        // Marked only while still not generated: of two copies generating it at once, the
-        // second finds it generated and writes nothing.
-        if (m_cnx->execute(QStringLiteral("update lote_cheque set ind_gerado = ?, dat_gerado = ? "
-                                          "where cod_lote = ? and ind_gerado = ?"),
-                           {true, hoje, codLote, false}) != 1)
-            throw AlteradoPorOutraEstacao(JaGerado);
-        // The cheques in the list's order, read in the transaction that marks the lot: on
-        // PostgreSQL no capture can add one now; one deleted meanwhile is not dated below and
-        // the generation is refused rather than writing it.
-        const ResultSet rs = m_cnx->select(QStringLiteral("select ") + QLatin1String(CamposCheque) +
-                                               QStringLiteral(" from cheque where cod_lote = ?") +
-                                               QLatin1String(OrdemCheques),
-                                           {codLote});
-        const int datados =
-            m_cnx->execute(QStringLiteral("update cheque set dat_deposito = ? where cod_lote = ?"),
-                           {hoje, codLote});
-        if (rs.rows.size() != datados)
-            throw AlteradoPorOutraEstacao(JaGerado);
-        QList<QByteArray> registros;
-        registros.reserve(rs.rows.size());
-        for (const QVariantList& r : rs.rows) {
-            registros << DepositoCustodia::registro(chequeDe(r, rs.columns));
-            if (progresso)
-                progresso(int(registros.size()));
-        }
-        return registros;
-    });
+    RecordFile::writeInTransaction(
+        *m_cnx, arquivo,
+        [&] {
+            // The lot is held first: on PostgreSQL no capture can add a cheque to it until the
+            // transaction ends, and a capture in progress is waited for.
+            m_cnx->select(QStringLiteral("select cod_lote from lote_cheque where cod_lote = ?") +
+                              Dialect::forUpdate(m_cnx->engine()),
+                          {codLote});
+            // Marked only while still not generated: of two copies generating it at once, the
+            // second finds it generated and writes nothing.
+            if (m_cnx->execute(
+                    QStringLiteral("update lote_cheque set ind_gerado = ?, dat_gerado = ? "
+                                   "where cod_lote = ? and ind_gerado = ?"),
+                    {true, hoje, codLote, false}) != 1)
+                throw AlteradoPorOutraEstacao(JaGerado);
+            // The cheques in the list's order, read in the transaction that marks the lot: on
+            // PostgreSQL no capture can add one now; one deleted meanwhile is not dated below and
+            // the generation is refused rather than writing it.
+            const ResultSet rs = m_cnx->select(
+                QStringLiteral("select ") + QLatin1String(CamposCheque) +
+                    QStringLiteral(" from cheque where cod_lote = ?") + QLatin1String(OrdemCheques),
+                {codLote});
+            const int datados = m_cnx->execute(
+                QStringLiteral("update cheque set dat_deposito = ? where cod_lote = ?"),
+                {hoje, codLote});
+            if (rs.rows.size() != datados)
+                throw AlteradoPorOutraEstacao(JaGerado);
+            QList<QByteArray> registros;
+            registros.reserve(rs.rows.size());
+            for (const QVariantList& r : rs.rows) {
+                registros << DepositoCustodia::registro(chequeDe(r, rs.columns));
+                if (progresso)
+                    progresso(int(registros.size()));
+            }
+            return registros;
+        },
+        confereArquivo);
 }
 
 void TdtmGeraArqDepositoCustodia::reapresenta(const QList<int>& codigos,
                                               const QList<DepositoCustodia::Cheque>& cheques,
                                               const QString& arquivo, const Progresso& progresso) {
     const QDate hoje = QDate::currentDate();
-    RecordFile::writeInTransaction(*m_cnx, arquivo, [&] {
-        // Only cheques still returned and not re-presented twice are re-presented: one that
-        // another copy re-presented in between is not touched, and the whole file is refused.
-        // Every condition of the assignments reads the row as it was before the statement.
-        const int marcados = Codigos::executa(
-            *m_cnx,
-            QStringLiteral(
-                "update cheque set ind_devolvido = ?, dat_reapresentacao = case when "
-                "dat_reapresentacao is null and dat_devolucao is not null then ? else "
-                "dat_reapresentacao end, dat_2reapresentacao = case when dat_2reapresentacao is "
-                "null and dat_devolucao is not null and dat_reapresentacao is not null then ? "
-                "else dat_2reapresentacao end where ind_devolvido = ? and dat_2reapresentacao is "
-                "null and cod_cheque in (%1)"),
-            {false, hoje, hoje, true}, codigos);
-        if (marcados != codigos.size())
-            throw AlteradoPorOutraEstacao(JaReapresentado);
-        QList<QByteArray> registros;
-        registros.reserve(cheques.size());
-        for (const DepositoCustodia::Cheque& c : cheques) {
-            registros << DepositoCustodia::registro(c);
-            if (progresso)
-                progresso(int(registros.size()));
-        }
-        return registros;
-    });
+    RecordFile::writeInTransaction(
+        *m_cnx, arquivo,
+        [&] {
+            // Only cheques still returned and not re-presented twice are re-presented: one that
+            // another copy re-presented in between is not touched, and the whole file is refused.
+            // Every condition of the assignments reads the row as it was before the statement.
+            const int marcados = Codigos::executa(
+                *m_cnx,
+                QStringLiteral(
+                    "update cheque set ind_devolvido = ?, dat_reapresentacao = case when "
+                    "dat_reapresentacao is null and dat_devolucao is not null then ? else "
+                    "dat_reapresentacao end, dat_2reapresentacao = case when dat_2reapresentacao "
+                    "is "
+                    "null and dat_devolucao is not null and dat_reapresentacao is not null then ? "
+                    "else dat_2reapresentacao end where ind_devolvido = ? and dat_2reapresentacao "
+                    "is "
+                    "null and cod_cheque in (%1)"),
+                {false, hoje, hoje, true}, codigos);
+            if (marcados != codigos.size())
+                throw AlteradoPorOutraEstacao(JaReapresentado);
+            QList<QByteArray> registros;
+            registros.reserve(cheques.size());
+            for (const DepositoCustodia::Cheque& c : cheques) {
+                registros << DepositoCustodia::registro(c);
+                if (progresso)
+                    progresso(int(registros.size()));
+            }
+            return registros;
+        },
+        confereArquivo);
 }
 
 bool TdtmGeraArqDepositoCustodia::regeraLote(int codLote) {

@@ -187,12 +187,26 @@ bool TdtmCapturaCheque::gravaCheque(const LinhaCheque& linha, Money valor) {
 void TdtmCapturaCheque::excluiCheque() {
     // Like the capture, the lot's state and the delete are one transaction holding the lot: a
     // cheque is deleted before a generation reads its lot, or refused once the lot is sent.
-    TransactionGuard tx(*m_cnx);
-    if (ConsultaCampo(QStringLiteral("select ind_gerado from lote_cheque where cod_lote = ?") +
-                          Dialect::forShare(m_cnx->engine()),
-                      *m_cnx, 0, {qryCheque.asInteger(QStringLiteral("cod_lote"))})
-            .toBool())
-        throw DbError(LoteJaEnviado);
-    qryCheque.remove();
-    tx.commit();
+    try {
+        TransactionGuard tx(*m_cnx);
+        if (ConsultaCampo(QStringLiteral("select ind_gerado from lote_cheque where cod_lote = ?") +
+                              Dialect::forShare(m_cnx->engine()),
+                          *m_cnx, 0, {qryCheque.asInteger(QStringLiteral("cod_lote"))})
+                .toBool())
+            throw DbError(LoteJaEnviado);
+        qryCheque.remove();
+        tx.commit();
+    } catch (const DbError&) {
+        // The rollback put the list back as it was; another copy may have deleted the cheque
+        // meanwhile, so the list is read again before the refusal is shown.
+        const QVariant perto =
+            qryCheque.isEmpty() ? QVariant() : qryCheque.value(QStringLiteral("cod_cheque"));
+        try {
+            qryCheque.open();
+            if (perto.isValid())
+                qryCheque.locate(QStringLiteral("cod_cheque"), perto);
+        } catch (const DbError&) {
+        }
+        throw;
+    }
 }

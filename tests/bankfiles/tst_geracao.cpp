@@ -4,10 +4,12 @@
 #include "TestDb.h"
 #include "bankfiles/ufrmDevolucaoCheque.h"
 #include "bankfiles/ufrmGeraArqDepositoCustodia.h"
+#include "core/uBib.h"
 #include "platform/data/DateCodec.h"
 #include "platform/widgets/DbGrid.h"
 #include "platform/widgets/SelectionBar.h"
 
+#include "core/uBib.h"
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+
 #include <QTest>
 
 using Dialogs::Button;
@@ -58,17 +61,22 @@ struct Telas {
             .insertReturning(
                 "INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, "
                 "num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, "
-                "ind_devolvido) VALUES (?, '001', '2345', '1', '018', ?, '5', '5', "
+                "ind_devolvido) VALUES (?, '001', '2345', ?, '018', ?, '5', '5', "
                 "'0000123456', '6', ?, ?) RETURNING cod_cheque",
-                {lote, QString("%1").arg(numero, 6, 10, QChar('0')),
+                {lote, QString::number(dv2(numero)), QString("%1").arg(numero, 6, 10, QChar('0')),
                  Money::fromCents(centavos).toVariant(), false})
             .toInt();
     }
+    // The check digit of the compe, cheque number and type groups, as a captured line has it.
+    static int dv2(int numero) {
+        return CalculaDVModulo10("018" + QString("%1").arg(numero, 6, 10, QChar('0')) + "5");
+    }
     // The record the file must hold for cheque `numero` of `centavos`.
     static QByteArray registro(int numero, qint64 centavos) {
-        return "10012345101" + QString("8%1").arg(numero, 6, 10, QChar('0')).toLatin1() +
-               "550000123456" + "6" + QString("%1").arg(centavos, 17, 10, QChar('0')).toLatin1() +
-               "000000000000000000" + QByteArray(34, ' ') + "\r\n";
+        return "1001" + QByteArray("2345") + QByteArray::number(dv2(numero)) + "01" +
+               QString("8%1").arg(numero, 6, 10, QChar('0')).toLatin1() + "550000123456" + "6" +
+               QString("%1").arg(centavos, 17, 10, QChar('0')).toLatin1() + "000000000000000000" +
+               QByteArray(34, ' ') + "\r\n";
     }
     void mostra(QDialog& d) {
         d.hide();

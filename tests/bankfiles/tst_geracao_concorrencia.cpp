@@ -3,6 +3,7 @@
 #include "TestDb.h"
 #include "bankfiles/udtmGeraArqDepositoCustodia.h"
 #include "capture/udtmCapturaCheque.h"
+#include "core/uBib.h"
 #include "platform/data/DbError.h"
 #include "platform/files/RecordFile.h"
 
@@ -27,12 +28,17 @@ int novoLote(Connection& c, const QString& numero) {
         .toInt();
 }
 
+// The check digit of the compe, cheque number and type groups, as a captured line has it.
+int dv2(int numero) {
+    return CalculaDVModulo10("018" + QString("%1").arg(numero, 6, 10, QChar('0')) + "5");
+}
+
 void novoCheque(Connection& c, int lote, int numero) {
     c.execute("INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, "
               "num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, "
-              "ind_devolvido) VALUES (?, '001', '2345', '1', '018', ?, '5', '5', '0000123456', "
+              "ind_devolvido) VALUES (?, '001', '2345', ?, '018', ?, '5', '5', '0000123456', "
               "'6', ?, ?)",
-              {lote, QString("%1").arg(numero, 6, 10, QChar('0')),
+              {lote, QString::number(dv2(numero)), QString("%1").arg(numero, 6, 10, QChar('0')),
                Money::fromCents(100 + numero).toVariant(), false});
 }
 
@@ -180,7 +186,9 @@ void TestGeracaoConcorrencia::capturasDuranteAGeracao() {
             dtm.qryLoteCheque.locate("cod_lote", lote);
             LinhaCheque l = SeparaLinhaCheque("001234510180001235500001234566");
             for (int i = 0; i < 100000; ++i) {
-                l.numCheque = QString("%1").arg(rodada * 100000 + 50000 + i, 6, 10, QChar('0'));
+                const int numero = rodada * 100000 + 50000 + i;
+                l.numCheque = QString("%1").arg(numero, 6, 10, QChar('0'));
+                l.dv2 = QString::number(dv2(numero));
                 try {
                     dtm.gravaCheque(l, Money::fromCents(500));
                     ++capturados;
