@@ -264,8 +264,8 @@ void TestCaptura::refusedValues_data() {
                                << "10,00";
     QTest::newRow("zero") << "0,00" << Button::Yes << ""
                           << "";
-    QTest::newRow("negative") << "-5,00" << Button::Yes << ""
-                              << "";
+    QTest::newRow("half typed thousands") << "150.5" << Button::Yes << ""
+                                          << "";
     QTest::newRow("empty") << "" << Button::Yes << ""
                            << "";
 }

@@ -174,8 +174,9 @@ void TestFuncionario::saveChecks_data() {
         {"blank name", "  ", "01022024", "10,00", "1", cpf,
          "Favor informar o nome do funcionário!"},
         {"no admission", "Ana", "", "10,00", "1", cpf, noAdmission},
-        // A date left half typed is no date.
-        {"admission half typed", "Ana", "0102", "10,00", "1", cpf, noAdmission},
+        // A date left half typed is never saved as no date.
+        {"admission half typed", "Ana", "0102", "10,00", "1", cpf,
+         "Data inválida no campo Admissão!"},
         {"no salary", "Ana", "01022024", "", "1", cpf, noSalary},
         {"no account", "Ana", "01022024", "10,00", "", cpf, noAccount},
         {"no cpf", "Ana", "01022024", "10,00", "1", "", length},
@@ -224,7 +225,13 @@ void TestFuncionario::saveChecks() {
         QCOMPARE(w->DBEdit2->text(), cpf);
         QCOMPARE(w->DBEdit4->text(), salary);
         QCOMPARE(w->DBEdit5->text(), account);
-        QCOMPARE(w->focusWidget(), focused);
+        // A half-typed date takes the focus back, its text kept for correction.
+        if (message.startsWith("Data inválida")) {
+            QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->DBDateEdit3));
+            QCOMPARE(w->DBDateEdit3->displayText(), QString("01/02/    "));
+        } else {
+            QCOMPARE(w->focusWidget(), focused);
+        }
         return;
     }
     QCOMPARE(stored, 2);

@@ -55,6 +55,14 @@ bool DbDateEdit::isEmptyMask() const {
     return displayText() == DateCodec::EmptyMask;
 }
 
+bool DbDateEdit::holdsValidText() const {
+    return isEmptyMask() || date().isValid();
+}
+
+QString DbDateEdit::invalidTextMessage() const {
+    return QStringLiteral("Data inválida no campo %1!").arg(fieldCaption());
+}
+
 QString DbDateEdit::fieldText() const {
     const QVariant v = link()->value();
     if (v.isNull())

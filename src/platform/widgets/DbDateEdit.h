@@ -8,7 +8,8 @@ class QCalendarWidget;
 
 // A date box bound to a date field: "dd/mm/yyyy" typed over the mask "  /  /    ", with a
 // calendar that drops down from the button at its right. A complete, valid date is written
-// as the date; the empty mask, or a date not yet complete, writes no date.
+// as the date; the empty mask, or a date not yet complete, writes no date, and a box holding a
+// date that is neither empty nor whole cannot be left or saved.
 //
 // With the mask in place QLineEdit::text() leaves the blanks out ("//" when empty);
 // displayText() is the text the box shows, "  /  /    " when empty.
@@ -20,6 +21,9 @@ public:
     // The date shown; invalid when the box is empty or the date incomplete.
     QDate date() const;
     bool isEmptyMask() const;
+
+    bool holdsValidText() const override;
+    QString invalidTextMessage() const override;
 
     // Drops the calendar down (the button does this).
     void showCalendar();

@@ -4,6 +4,7 @@
 #include "platform/widgets/SelectOnEntry.h"
 
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace {
 
@@ -117,9 +118,37 @@ void DbEdit::keyPressEvent(QKeyEvent* event) {
 
 void DbEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    if (!holdsValidText()) {
+        // The text stays for correction. Another window or the box's own calendar taking the
+        // focus is not leaving the box.
+        if (event->reason() != Qt::ActiveWindowFocusReason &&
+            event->reason() != Qt::PopupFocusReason)
+            QTimer::singleShot(0, this, &DbEdit::complainAfterLeaving);
+        return;
+    }
     // Show what the record holds, in the field's own form.
     if (m_link->canRead() && !m_link->writing())
         refresh();
+}
+
+void DbEdit::complainAfterLeaving() {
+    // Run once the focus has settled: a click that something else already refused (a save, a
+    // move in the list) has brought the focus back here, and the operator was told.
+    if (!hasFocus() && isVisible() && isEnabled())
+        checkText();
+}
+
+bool DbEdit::checkText() {
+    if (holdsValidText())
+        return true;
+    Dialogs::messageBox(window(), invalidTextMessage(), QStringLiteral("Atenção"));
+    setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+QString DbEdit::fieldCaption() const {
+    const FieldDef* d = m_link->fieldDef();
+    return d && !d->label.isEmpty() ? d->label : m_link->field();
 }
 
 void DbEdit::onTextEdited(const QString& text) {

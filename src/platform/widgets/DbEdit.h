@@ -34,6 +34,17 @@ public:
     // The digits-only rule on one keystroke.
     static void digitsOnlyKeyPress(QChar& key);
 
+    // Whether the text can be written as it is: a box whose text is neither empty nor a whole
+    // value (a half-typed date or amount) is never saved and cannot be left.
+    virtual bool holdsValidText() const { return true; }
+    // What the operator reads about such a text, naming the field.
+    virtual QString invalidTextMessage() const { return {}; }
+    // When the text is not valid: tells the operator, puts the focus back in the box and
+    // returns false.
+    bool checkText();
+    // The field's title ("Demissão"), or its name when it has none.
+    QString fieldCaption() const;
+
 protected:
     // The text the box shows for the current record.
     virtual QString fieldText() const;
@@ -50,6 +61,7 @@ protected:
 
 private:
     void onTextEdited(const QString& text);
+    void complainAfterLeaving();
 
     FieldLink* m_link;
     bool m_digitsOnly = false;

@@ -9,8 +9,22 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QValidator>
 
 namespace {
+
+// Refuses typing beyond the column's size. Unlike a maximum length it never cuts the stored
+// value the cell editor starts with.
+class LengthValidator : public QValidator {
+public:
+    LengthValidator(int size, QObject* parent) : QValidator(parent), m_size(size) {}
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_size ? Acceptable : Invalid;
+    }
+
+private:
+    int m_size;
+};
 
 class CellDelegate : public QStyledItemDelegate {
 public:
@@ -48,7 +62,7 @@ public:
             const FieldDef* d =
                 ds ? ds->fieldDef(m_grid->columns().value(index.column())) : nullptr;
             if (d && d->size > 0)
-                e->setMaxLength(d->size);
+                e->setValidator(new LengthValidator(d->size, e));
         }
         return w;
     }
@@ -64,15 +78,19 @@ void DbGridCell::fill() const {
 }
 
 void DbGridCell::drawText() const {
-    const QString text =
-        grid->datasetModel()->data(grid->datasetModel()->index(row, column)).toString();
+    const QModelIndex index = grid->datasetModel()->index(row, column);
+    const QString text = index.data().toString();
+    // Amounts keep their right alignment when the row is painted again.
+    const QVariant align = index.data(Qt::TextAlignmentRole);
+    const Qt::Alignment alignment =
+        align.isValid() ? Qt::Alignment(align.toInt()) : Qt::AlignLeft | Qt::AlignVCenter;
     const QPalette::ColorGroup group =
         (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
     painter->setPen(
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
     const QRect r = rect.adjusted(3, 0, -3, 0);
-    painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+    painter->drawText(r, alignment,
                       option.fontMetrics.elidedText(text, Qt::ElideRight, r.width()));
 }
 
@@ -212,6 +230,10 @@ void DbGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex&) {
         return;
     if (current.row() == ds->currentRow())
         return;
+    if (canLeaveRow && !canLeaveRow()) {
+        syncToDataset();
+        return;
+    }
     try {
         ds->moveTo(current.row());
     } catch (...) {

@@ -54,6 +54,9 @@ public:
     void setEditable(bool editable);
     bool isEditable() const { return m_editable; }
 
+    // Asked before a click or a key moves the dataset to another row; false keeps the row.
+    std::function<bool()> canLeaveRow;
+
     // The painting hook, called for each data cell after the grid's own drawing.
     std::function<void(DbGridCell& cell)> onDrawColumnCell;
 
