@@ -17,8 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
@@ -425,7 +425,9 @@ bool TfrmCapturaCheque::FormKeyDown(QKeyEvent* k) {
             GravaCheque();
         return true;
     }
-    if (isNavigation(k) && !(k->modifiers() & Qt::ControlModifier))
+    // Keys that type nothing (arrows, Ctrl alone, Shift+Insert) go to the box; a paste they
+    // make is judged by the box's validator.
+    if (k->text().isEmpty() || (isNavigation(k) && !(k->modifiers() & Qt::ControlModifier)))
         return false;
     // The value box's own rule (MoneyInput) judges what is typed or pasted there.
     if (watched == ceValorCheque)

@@ -345,6 +345,13 @@ void TestFuncionario::salary_data() {
         {"comma first", ",07", 700, "0,07", 0},
         {"third decimal refused", "12,345", 123400, "12,34", 1},
         {"letters refused", "8a0,0b1", 800100, "80,01", 2},
+        // A decimal point never multiplies the amount by a hundred.
+        {"point as the decimal separator", "1500.50", 15005000, "1.500,50", 0},
+        {"thousands point", "1.500,50", 15005000, "1.500,50", 0},
+        {"second comma refused", ",,23", 2300, "0,23", 1},
+        {"sign refused", "-10", 100000, "10,00", 1},
+        {"largest amount", "999999999,99", 9999999999900LL, "999.999.999,99", 0},
+        {"tenth digit refused", "9999999999", 9999999990000LL, "999.999.999,00", 1},
     };
     for (Engine e : TestDb::engines())
         for (const Case& c : cases)
@@ -400,6 +407,33 @@ void TestFuncionario::dates() {
     QCOMPARE(DateCodec::fromDb(rs.rows.first().at(0)), QDateTime(QDate(1988, 2, 29), QTime()));
     QCOMPARE(DateCodec::fromDb(rs.rows.first().at(1)), QDateTime(QDate(2024, 2, 1), QTime()));
     QCOMPARE(DateCodec::fromDb(rs.rows.first().at(2)), QDateTime(QDate(2024, 12, 31), QTime()));
+
+    // A dismissal typed with a two-digit year is refused, never stored as no date.
+    w->DBDateEdit1->setFocus();
+    w->DBDateEdit1->selectAll();
+    QTest::keyClick(w->DBDateEdit1, Qt::Key_Backspace);
+    typeDate(w->DBDateEdit1, "251220");
+    s.box("Atenção", "Data inválida no campo Demissão!");
+    w->btnSalvar->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(w->DBDateEdit1->displayText(), QString("25/12/20  "));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DBDateEdit1));
+    QCOMPARE(DateCodec::fromDb(f.db.conn().selectValue(
+                 "SELECT dat_demissao FROM funcionario WHERE nom_funcionario = 'Nova'")),
+             QDateTime(QDate(2024, 12, 31), QTime()));
+    // A half-typed salary likewise.
+    w->DBDateEdit1->setCursorPosition(0);
+    QTest::keyClicks(w->DBDateEdit1, "31122024");
+    drv::typeInto(w->DBEdit4, "2.5", true);
+    s.box("Atenção", "Valor inválido no campo Salário!");
+    w->btnSalvar->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DBEdit4));
+    QCOMPARE(f.db.conn()
+                 .selectValue("SELECT vlr_salario FROM funcionario WHERE nom_funcionario = 'Nova'")
+                 .toLongLong(),
+             qlonglong(15000000));
+    drv::typeInto(w->DBEdit4, "1.500", true);
 
     // The dismissal emptied again stores no date.
     w->DBDateEdit1->setFocus();

@@ -342,17 +342,17 @@ void TestWidgets::currencyEdit_data() {
                                           << "1" << qint64(10000) << "1,00" << 1;
     QTest::newRow("point read as the comma") << "1500.50"
                                              << "1500,50" << qint64(15005000) << "1.500,50" << 0;
-    QTest::newRow("comma after a short group refused") << "15.00,5"
-                                                       << "15.005" << qint64(150050000)
-                                                       << "15.005,00" << 1;
+    QTest::newRow("comma after a short group refused")
+        << "15.00,5"
+        << "15.005" << qint64(150050000) << "15.005,00" << 1;
     QTest::newRow("half-typed thousands kept") << "15.00"
                                                << "15.00" << NoValue << "15.00" << 0;
-    QTest::newRow("largest amount") << "999.999.999,99"
-                                    << "999.999.999,99" << qint64(9999999999900)
-                                    << "999.999.999,99" << 0;
-    QTest::newRow("tenth digit refused") << "1234567890"
-                                         << "123456789" << qint64(1234567890000)
-                                         << "123.456.789,00" << 1;
+    QTest::newRow("largest amount")
+        << "999.999.999,99"
+        << "999.999.999,99" << qint64(9999999999900) << "999.999.999,99" << 0;
+    QTest::newRow("tenth digit refused")
+        << "1234567890"
+        << "123456789" << qint64(1234567890000) << "123.456.789,00" << 1;
     QTest::newRow("emptied") << "1\b"
                              << "" << NoValue << "" << 0;
 }

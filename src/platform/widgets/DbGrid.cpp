@@ -90,8 +90,7 @@ void DbGridCell::drawText() const {
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
     const QRect r = rect.adjusted(3, 0, -3, 0);
-    painter->drawText(r, alignment,
-                      option.fontMetrics.elidedText(text, Qt::ElideRight, r.width()));
+    painter->drawText(r, alignment, option.fontMetrics.elidedText(text, Qt::ElideRight, r.width()));
 }
 
 QVariant DbGridCell::value() const {
