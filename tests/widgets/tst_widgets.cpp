@@ -126,6 +126,8 @@ private slots:
     void limit();
     void dateEdit_data();
     void dateEdit();
+    void datePaste_data();
+    void datePaste();
     void currencyEdit_data();
     void currencyEdit();
     void comboBox();
@@ -314,6 +316,41 @@ void TestWidgets::dateEdit() {
     d.q.post();
     const QDateTime stored = DateCodec::fromDb(d.stored("dat_admissao", "Bia"));
     QCOMPARE(stored, field.isValid() ? QDateTime(field, QTime(0, 0)) : QDateTime());
+}
+
+void TestWidgets::datePaste_data() {
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("shiftInsert"); // else Ctrl+V
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("a date") << "09/12/2026" << false << "09/12/2026" << 0;
+    QTest::newRow("a date, Shift+Insert") << "09122026" << true << "09/12/2026" << 0;
+    QTest::newRow("words") << "9 de dezembro" << false << DateCodec::EmptyMask << 1;
+    QTest::newRow("a date and more, Shift+Insert")
+        << "09/12/2026 10:00" << true << DateCodec::EmptyMask << 1;
+}
+
+void TestWidgets::datePaste() {
+    QFETCH(QString, clipboard);
+    QFETCH(bool, shiftInsert);
+    QFETCH(QString, shown);
+    QFETCH(int, beeps);
+    Data d;
+    Host h;
+    auto* e = h.add(new DbDateEdit);
+    e->setDataSource(&d.src, "dat_admissao");
+    QVERIFY(h.show());
+    d.q.next(); // no admission date
+    e->setFocus();
+    e->setCursorPosition(0);
+    DialogScript s;
+    QGuiApplication::clipboard()->setText(clipboard);
+    if (shiftInsert)
+        QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+    else
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(e->displayText(), shown);
+    QCOMPARE(s.beeps(), beeps);
 }
 
 void TestWidgets::currencyEdit_data() {

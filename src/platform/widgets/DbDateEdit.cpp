@@ -79,6 +79,15 @@ bool DbDateEdit::acceptsText(const QString&) const {
     return true; // the mask already refuses what is not a digit
 }
 
+bool DbDateEdit::acceptsPaste(const QString& pasted) const {
+    // Digits, and the slashes and blanks of a date's own form: "09/12/2026", "09122026".
+    for (QChar c : pasted)
+        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && c != QLatin1Char('/') &&
+            c != QLatin1Char(' '))
+            return false;
+    return pasted.size() <= DateCodec::EmptyMask.size();
+}
+
 void DbDateEdit::focusInEvent(QFocusEvent* event) {
     DbEdit::focusInEvent(event);
     // An empty box is typed from its first position, wherever the click landed.

@@ -33,6 +33,7 @@ protected:
     QString fieldText() const override;
     void store(const QString& text) override;
     bool acceptsText(const QString& text) const override;
+    bool acceptsPaste(const QString& pasted) const override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:

@@ -3,7 +3,12 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/widgets/SelectOnEntry.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QTimer>
 
 namespace {
@@ -95,7 +100,50 @@ void DbEdit::refresh() {
     m_shown = text();
 }
 
+bool DbEdit::pasteAllowed(const QString& pasted) {
+    if (acceptsPaste(pasted))
+        return true;
+    Dialogs::beep();
+    return false;
+}
+
+void DbEdit::mouseReleaseEvent(QMouseEvent* event) {
+    // The middle button pastes the selection of the desktop.
+    if (event->button() == Qt::MiddleButton &&
+        !pasteAllowed(QGuiApplication::clipboard()->text(QClipboard::Selection))) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void DbEdit::dropEvent(QDropEvent* event) {
+    if (!pasteAllowed(event->mimeData()->text())) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dropEvent(event);
+}
+
+void DbEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (QAction* pasteAction = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        disconnect(pasteAction, &QAction::triggered, nullptr, nullptr);
+        connect(pasteAction, &QAction::triggered, this, [this] {
+            if (pasteAllowed(QGuiApplication::clipboard()->text()))
+                paste();
+        });
+    }
+    menu->popup(event->globalPos());
+}
+
 void DbEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste) &&
+        !pasteAllowed(QGuiApplication::clipboard()->text())) {
+        event->accept();
+        return;
+    }
     QChar key = typedChar(event);
     if (!key.isNull() && onKeyPress) {
         onKeyPress(key);

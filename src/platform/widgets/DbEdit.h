@@ -52,16 +52,24 @@ protected:
     virtual void store(const QString& text);
     // Whether a text reached without the keyboard (paste, drop) may stay.
     virtual bool acceptsText(const QString& text) const;
+    // Whether pasted or dropped text may go in at all, judged on what was pasted, before a mask
+    // drops the characters it does not take.
+    virtual bool acceptsPaste(const QString&) const { return true; }
     // Shows the field again (after leaving the box).
     void refresh();
     FieldLink* link() const { return m_link; }
 
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void onTextEdited(const QString& text);
     void complainAfterLeaving();
+    // False, with a beep, when the box refuses the text as a paste.
+    bool pasteAllowed(const QString& pasted);
 
     FieldLink* m_link;
     bool m_digitsOnly = false;
