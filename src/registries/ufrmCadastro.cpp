@@ -99,6 +99,8 @@ void TfrmCadastro::FormShow() {
         createDataModule();
     connectMainSource();
     reopenQueries();
+    // The lookup columns have their texts once every query is open.
+    m_grid->fitColumns();
     if (QWidget* w = firstControl())
         w->setFocus();
     if (mainQuery()->isOpen())

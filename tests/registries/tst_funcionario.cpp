@@ -101,6 +101,7 @@ private slots:
     void longerStoredCpf();
     void list_data() { TestDb::addEngineRows(); }
     void list();
+    void listReadable();
     void refusedDelete_data();
     void refusedDelete();
 };
@@ -496,6 +497,32 @@ void TestFuncionario::list() {
     QCOMPARE(w->RxDBLookupCombo1->currentText(), QString("Beta"));
     QCOMPARE(w->RxDBLookupCombo2->currentText(), QString("Vendas"));
     QCOMPARE(w->RxDBLookupCombo3->currentText(), QString("Folha Beta"));
+}
+
+// Every column shows its title and its longest text whole, however long the names are.
+void TestFuncionario::listReadable() {
+    Fixture f(Engine::SQLite, true);
+    f.db.conn().execute("UPDATE associado SET nom_associado = "
+                        "'Cooperativa dos Produtores Rurais do Vale' WHERE cod_associado = ?",
+                        {f.beta});
+    f.db.conn().execute("UPDATE movimento SET dsc_movimento = 'Folha de pagamento mensal "
+                        "da matriz' WHERE cod_movimento = ?",
+                        {f.folhaBeta});
+    f.db.conn().execute("UPDATE funcionario SET nom_funcionario = "
+                        "'Maria Aparecida dos Santos Nogueira'");
+    TfrmFuncionario* w = f.w();
+    QVERIFY(drv::showScreen(w));
+    DbGrid* g = w->RxDBGrid1;
+    const QAbstractItemModel* m = g->model();
+    const QFontMetrics fm(g->font());
+    for (int c = 0; c < m->columnCount(); ++c) {
+        const QString title = m->headerData(c, Qt::Horizontal).toString();
+        const QString text = m->index(0, c).data().toString();
+        const int need = qMax(fm.horizontalAdvance(title), fm.horizontalAdvance(text));
+        QVERIFY2(g->columnWidth(c) > need, qPrintable(title));
+    }
+    if (!qEnvironmentVariableIsEmpty("CAP_SHOT"))
+        w->grab().save(qEnvironmentVariable("CAP_SHOT"));
 }
 
 void TestFuncionario::refusedDelete_data() {

@@ -170,7 +170,9 @@ void DbGrid::setDataSource(DataSource* source) {
     connect(ds, &Dataset::rowInserted, this, &DbGrid::syncToDataset);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             &DbGrid::onCurrentChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::fitColumns);
     syncToDataset();
+    fitColumns();
 }
 
 void DbGrid::setColumns(const QStringList& fields) {
@@ -186,8 +188,26 @@ QStringList DbGrid::columns() const {
 }
 
 void DbGrid::setColumnWidths(const QList<int>& widths) {
-    for (int i = 0; i < widths.size(); ++i)
-        setColumnWidth(i, widths.at(i));
+    m_minWidths = widths;
+    fitColumns();
+}
+
+void DbGrid::fitColumns() {
+    if (!model())
+        return;
+    for (int i = 0; i < model()->columnCount(); ++i) {
+        const int least = m_minWidths.value(i, 0);
+        // Cut member, name or code columns are unreadable: wide enough for the title and for
+        // the longest text among the rows read.
+        const QString title = model()->headerData(i, Qt::Horizontal).toString();
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+        const int want =
+            qMax(horizontalHeader()->fontMetrics().horizontalAdvance(title) + 4 * margin,
+                 sizeHintForColumn(i));
+        if (least == 0 && want == 0)
+            continue;
+        setColumnWidth(i, qMax(least, want));
+    }
 }
 
 void DbGrid::setEditable(bool editable) {

@@ -47,7 +47,10 @@ public:
 
     void setColumns(const QStringList& fields);
     QStringList columns() const;
+    // The least widths of the columns; each column widens to show its title and the rows read
+    // (fitColumns), and the last one takes the room left.
     void setColumnWidths(const QList<int>& widths);
+    void fitColumns();
 
     // Editing in place: typing edits the cell, Insert inserts a row, Down on the last row
     // appends one.
@@ -100,6 +103,7 @@ private:
     QPointer<DataSource> m_source;
     DatasetModel* m_model = nullptr;
     QStringList m_columns;
+    QList<int> m_minWidths;
     bool m_editable = false;
     bool m_syncing = false;
     bool m_multiSelect = false;
