@@ -624,5 +624,11 @@ void TestCaptura::screenLooks() {
     const QPoint centre = t.frm.screen()->availableGeometry().center();
     const QPoint mine = t.frm.frameGeometry().center();
     QVERIFY2((mine - centre).manhattanLength() <= 8,
-             qPrintable(QString("centre %1,%2").arg(mine.x()).arg(mine.y())));
+             qPrintable(QString("centre %1,%2 of %3,%4, frame %5 inside %6")
+                            .arg(mine.x())
+                            .arg(mine.y())
+                            .arg(centre.x())
+                            .arg(centre.y())
+                            .arg(t.frm.frameGeometry().height())
+                            .arg(t.frm.height())));
 }

@@ -198,8 +198,8 @@ void TestFeriado::halfTypedDate_data() {
                                                                 << "sal";
         QTest::newRow(qPrintable(n + "no such day, Salvar")) << e << "31022007"
                                                              << "sal";
-        QTest::newRow(qPrintable(n + "two-digit year, Próximo")) << e << "251220"
-                                                                 << "ant";
+        QTest::newRow(qPrintable(n + "two-digit year, Anterior")) << e << "251220"
+                                                                  << "ant";
         QTest::newRow(qPrintable(n + "day only, list click")) << e << "25"
                                                               << "row";
         QTest::newRow(qPrintable(n + "two-digit year, Tab")) << e << "251220"
