@@ -6,6 +6,7 @@
 #include "platform/widgets/DbComboBox.h"
 #include "platform/widgets/DbDateEdit.h"
 #include "platform/widgets/DbLookupComboBox.h"
+#include "platform/widgets/MoneyInput.h"
 #include "platform/widgets/SelectOnEntry.h"
 #include "platform/widgets/ToolIcons.h"
 
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
@@ -38,24 +40,24 @@ QLabel* rotulo(const QString& text, QWidget* parent) {
     return new QLabel(text, parent);
 }
 
-// Whether the value box takes the character: digits, separators and a sign, and no more than
-// the two decimals of the box.
-bool valorAceita(const QLineEdit* box, QChar c) {
-    const QString t = box->text();
-    const qsizetype comma = t.indexOf(QLatin1Char(','));
-    if (box->hasSelectedText())
-        return (c.isDigit() && c.unicode() < 128) || c == QLatin1Char(',') ||
-               c == QLatin1Char('.') || c == QLatin1Char('-');
-    if (c == QLatin1Char(','))
-        return comma < 0;
-    if (c == QLatin1Char('-'))
-        return box->cursorPosition() == 0 && !t.contains(c);
-    if (c == QLatin1Char('.'))
-        return comma < 0 || box->cursorPosition() <= comma;
-    if (!c.isDigit() || c.unicode() >= 128)
-        return false;
-    return comma < 0 || box->cursorPosition() <= comma || t.size() - comma - 1 < 2;
-}
+// What the line box can hold: the digits of a line, at most 30, and the two blanks an accepted
+// line is shown with. Keys are filtered as they are typed; this refuses a paste or a drop.
+class LinhaValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        int digitos = 0;
+        for (int i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if (c == QLatin1Char(' ') && (i == 8 || i == 19))
+                continue;
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return Invalid;
+            ++digitos;
+        }
+        return digitos <= TamanhoLinhaCheque ? Intermediate : Invalid;
+    }
+};
 
 bool isEnter(const QKeyEvent* k) {
     return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
@@ -83,7 +85,7 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     DBEdit1->setFixedWidth(90);
     RxDBLookupCombo1 = new DbLookupComboBox(gbLote);
     RxDBLookupCombo1->setObjectName(QStringLiteral("RxDBLookupCombo1"));
-    RxDBLookupCombo1->setDropDownRows(8);
+    RxDBLookupCombo1->setDropDownRows(20);
     RxDBLookupCombo1->setMinimumWidth(300);
     RxDBComboBox1 = new DbComboBox(gbLote);
     RxDBComboBox1->setObjectName(QStringLiteral("RxDBComboBox1"));
@@ -114,15 +116,16 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     auto* gc = new QGridLayout(gbCaptura);
     edLinhaCheque = new QLineEdit(gbCaptura);
     edLinhaCheque->setObjectName(QStringLiteral("edLinhaCheque"));
-    // 30 digits typed; an accepted line is shown with two blanks.
-    edLinhaCheque->setMaxLength(TamanhoLinhaCheque + 2);
+    edLinhaCheque->setValidator(new LinhaValidator(edLinhaCheque));
+    connect(edLinhaCheque, &QLineEdit::inputRejected, this, [] { Dialogs::beep(); });
     edLinhaCheque->setMinimumWidth(300);
     edLinhaCheque->setContextMenuPolicy(Qt::NoContextMenu);
     edLinhaCheque->setAcceptDrops(false);
     selectOnEntry(edLinhaCheque);
     ceValorCheque = new QLineEdit(gbCaptura);
     ceValorCheque->setObjectName(QStringLiteral("ceValorCheque"));
-    ceValorCheque->setAlignment(Qt::AlignRight);
+    ceValorCheque->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    MoneyInput::install(ceValorCheque);
     ceValorCheque->setFixedWidth(130);
     ceValorCheque->setContextMenuPolicy(Qt::NoContextMenu);
     ceValorCheque->setAcceptDrops(false);
@@ -432,20 +435,19 @@ bool TfrmCapturaCheque::FormKeyDown(QKeyEvent* k) {
             GravaCheque();
         return true;
     }
-    if (isNavigation(k) && !(k->modifiers() & Qt::ControlModifier))
+    // Keys that type nothing (arrows, Ctrl alone, Shift+Insert) go to the box; a paste they
+    // make is judged by the box's validator.
+    if (k->text().isEmpty() || (isNavigation(k) && !(k->modifiers() & Qt::ControlModifier)))
+        return false;
+    // The value box's own rule (MoneyInput) judges what is typed or pasted there.
+    if (watched == ceValorCheque)
         return false;
     const QString t = k->text();
     const QChar c = t.size() == 1 ? t.at(0) : QChar();
-    bool aceito;
-    if (watched == edLinhaCheque) {
-        QString digitos = edLinhaCheque->text();
-        digitos.remove(QLatin1Char(' '));
-        aceito = c.isDigit() && c.unicode() < 128 &&
-                 (digitos.size() < TamanhoLinhaCheque || edLinhaCheque->hasSelectedText());
-    } else {
-        aceito = valorAceita(ceValorCheque, c);
-    }
-    if (aceito)
+    QString digitos = edLinhaCheque->text();
+    digitos.remove(QLatin1Char(' '));
+    if (c.isDigit() && c.unicode() < 128 &&
+        (digitos.size() < TamanhoLinhaCheque || edLinhaCheque->hasSelectedText()))
         return false;
     Dialogs::beep();
     return true;

@@ -23,6 +23,7 @@ TfrmCadastro::TfrmCadastro(Connection* cnx, const QString& title, QWidget* paren
     m_grid = new DbGrid(this);
     m_grid->setObjectName(gridName);
     m_grid->onDrawColumnCell = [this](DbGridCell& cell) { RxDBGrid1DrawColumnCell(cell); };
+    m_grid->canLeaveRow = [this] { return boxesHoldValidText(); };
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("pnlBotoes"));
@@ -98,6 +99,8 @@ void TfrmCadastro::FormShow() {
         createDataModule();
     connectMainSource();
     reopenQueries();
+    // The lookup columns have their texts once every query is open.
+    m_grid->fitColumns();
     if (QWidget* w = firstControl())
         w->setFocus();
     if (mainQuery()->isOpen())
@@ -162,6 +165,8 @@ void TfrmCadastro::btnExcluirClick() {
 }
 
 void TfrmCadastro::btnSalvarClick() {
+    if (!boxesHoldValidText())
+        return;
     for (const SaveCheck& c : saveChecks()) {
         if (c.fails()) {
             showAttention(c.message);
@@ -178,22 +183,40 @@ void TfrmCadastro::postRecord() {
     mainQuery()->post();
 }
 
+bool TfrmCadastro::boxesHoldValidText() {
+    if (!hasDataModule() || !mainQuery()->isEditing())
+        return true;
+    for (DbEdit* box : m_editArea->findChildren<DbEdit*>())
+        if (box->dataSource() == mainSource() && box->isEnabled() && !box->checkText())
+            return false;
+    return true;
+}
+
+// A move while editing posts the record: not with a box the record cannot hold.
 void TfrmCadastro::btnPrimeiroClick() {
+    if (!boxesHoldValidText())
+        return;
     mainQuery()->first();
     HabilitaBotoes();
 }
 
 void TfrmCadastro::btnAnteriorClick() {
+    if (!boxesHoldValidText())
+        return;
     mainQuery()->prior();
     HabilitaBotoes();
 }
 
 void TfrmCadastro::btnProximoClick() {
+    if (!boxesHoldValidText())
+        return;
     mainQuery()->next();
     HabilitaBotoes();
 }
 
 void TfrmCadastro::btnUltimoClick() {
+    if (!boxesHoldValidText())
+        return;
     mainQuery()->last();
     HabilitaBotoes();
 }

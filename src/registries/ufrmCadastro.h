@@ -121,6 +121,9 @@ protected:
     static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
     // The save checks' message box.
     void showAttention(const QString& message);
+    // While a record is edited, every box of the screen holds a text that can be written (no
+    // half-typed date or amount); the first that does not says so and takes the focus.
+    bool boxesHoldValidText();
 
     void showEvent(QShowEvent* event) override;
 

@@ -7,8 +7,10 @@
 #include "platform/widgets/DbLookupComboBox.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -133,6 +135,11 @@ private slots:
     void lotDeletedByAnotherCopy();
     void chequeDeletedByAnotherCopy_data() { TestDb::addEngineRows(); }
     void chequeDeletedByAnotherCopy();
+    void valueTyping_data();
+    void valueTyping();
+    void pasteIntoTheBoxes_data();
+    void pasteIntoTheBoxes();
+    void screenLooks();
 };
 
 void TestCaptura::validLine_data() {
@@ -291,8 +298,8 @@ void TestCaptura::refusedValues_data() {
                                << "10,00";
     QTest::newRow("zero") << "0,00" << Button::Yes << ""
                           << "";
-    QTest::newRow("negative") << "-5,00" << Button::Yes << ""
-                              << "";
+    QTest::newRow("half typed thousands") << "150.5" << Button::Yes << ""
+                                          << "";
     QTest::newRow("empty") << "" << Button::Yes << ""
                            << "";
 }
@@ -648,3 +655,156 @@ void TestCaptura::chequeDeletedByAnotherCopy() {
 
 QTEST_MAIN(TestCaptura)
 #include "tst_captura.moc"
+
+// The value box keeps the money typing rule the registry boxes keep: the keys, what the box
+// shows, the beeps and the amount stored.
+void TestCaptura::valueTyping_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("beeps");
+    QTest::addColumn<qlonglong>("stored"); // ten-thousandths
+    QTest::newRow("thousands and cents") << "1.500,50"
+                                         << "1.500,50" << 0 << 15005000LL;
+    QTest::newRow("point as the comma") << "1500.50"
+                                        << "1500,50" << 0 << 15005000LL;
+    QTest::newRow("point out of place") << "15.0.0"
+                                        << "15.00" << 1 << -1LL;
+    QTest::newRow("third decimal") << "10,505"
+                                   << "10,50" << 1 << 105000LL;
+    QTest::newRow("second comma") << ",,23"
+                                  << ",23" << 1 << 2300LL;
+    QTest::newRow("letters and sign") << "-2a5"
+                                      << "25" << 2 << 250000LL;
+    QTest::newRow("largest amount") << "999.999.999,99"
+                                    << "999.999.999,99" << 0 << 9999999999900LL;
+    QTest::newRow("beyond the largest") << "1000000000"
+                                        << "100000000" << 1 << 1000000000000LL;
+}
+
+void TestCaptura::valueTyping() {
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(int, beeps);
+    QFETCH(qlonglong, stored);
+    Tela t(Engine::SQLite);
+    t.abre();
+    t.digita(t.frm.edLinhaCheque, Valida);
+    t.enter(t.frm.edLinhaCheque);
+    t.script.resetBeeps();
+    t.digita(t.frm.ceValorCheque, keys);
+    QCOMPARE(t.frm.ceValorCheque->text(), shown);
+    QCOMPARE(t.script.beeps(), beeps);
+    // Typing over a selection keeps the rule: a second comma over one digit is refused.
+    t.frm.ceValorCheque->setSelection(shown.size() - 1, 1);
+    if (shown.contains(',')) {
+        QTest::keyClick(t.frm.ceValorCheque, ',');
+        QCOMPARE(t.frm.ceValorCheque->text(), shown);
+        QCOMPARE(t.script.beeps(), beeps + 1);
+    }
+    t.frm.ceValorCheque->setCursorPosition(shown.size());
+    t.script.dlg(Kind::Confirmation, "Confirma Captura do Cheque?", Button::Yes);
+    if (stored < 0)
+        t.script.dlg(Kind::Warning, "Favor informar o valor do cheque!", Button::Ok);
+    t.enter(t.frm.ceValorCheque);
+    VERIFY_SCRIPT(t.script);
+    if (stored < 0) {
+        QCOMPARE(t.cheques(), 0);
+        return;
+    }
+    QCOMPARE(t.db.conn().selectValue("SELECT vlr_cheque FROM cheque").toLongLong(), stored);
+}
+
+// A paste goes through the filter typing goes through: refused whole, with the beep.
+void TestCaptura::pasteIntoTheBoxes_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("how"); // "ctrl+v", "shift+insert" or "paste" (menu, middle button)
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("date into the line, Ctrl+V") << "edLinhaCheque"
+                                                << "ctrl+v"
+                                                << "09/12/2026"
+                                                << "123" << 1;
+    QTest::newRow("date into the line, Shift+Insert") << "edLinhaCheque"
+                                                      << "shift+insert"
+                                                      << "09/12/2026"
+                                                      << "123" << 1;
+    QTest::newRow("date into the line, menu") << "edLinhaCheque"
+                                              << "paste"
+                                              << "09/12/2026"
+                                              << "123" << 1;
+    QTest::newRow("digits into the line") << "edLinhaCheque"
+                                          << "paste"
+                                          << "4567"
+                                          << "1234567" << 0;
+    QTest::newRow("too many digits into the line") << "edLinhaCheque"
+                                                   << "paste" << Valida << "123" << 1;
+    QTest::newRow("amount after digits into the value") << "ceValorCheque"
+                                                        << "ctrl+v"
+                                                        << "1.500,50"
+                                                        << "123" << 1;
+    QTest::newRow("thousands into the value") << "ceValorCheque"
+                                              << "ctrl+v"
+                                              << ".500,50"
+                                              << "123.500,50" << 0;
+    QTest::newRow("text into the value") << "ceValorCheque"
+                                         << "paste"
+                                         << "R$ 10,00"
+                                         << "123" << 1;
+    QTest::newRow("cents into the value") << "ceValorCheque"
+                                          << "shift+insert"
+                                          << ",50"
+                                          << "123,50" << 0;
+}
+
+void TestCaptura::pasteIntoTheBoxes() {
+    QFETCH(QString, box);
+    QFETCH(QString, how);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, after);
+    QFETCH(int, beeps);
+    Tela t(Engine::SQLite);
+    t.abre();
+    auto* e = t.frm.findChild<QLineEdit*>(box);
+    t.digita(e, "123");
+    t.script.resetBeeps();
+    QGuiApplication::clipboard()->setText(clipboard);
+    if (how == "ctrl+v")
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    else if (how == "shift+insert")
+        QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+    else
+        e->paste();
+    QCOMPARE(e->text(), after);
+    QCOMPARE(t.script.beeps(), beeps);
+}
+
+// The member list shows every row of a short list, amounts line up on the right, the window
+// opens centred and every Tab stop shows where the focus is.
+void TestCaptura::screenLooks() {
+    Tela t(Engine::SQLite);
+    for (int i = 0; i < 11; ++i)
+        t.db.conn().execute("INSERT INTO associado (idt_tpo_associado, nom_associado) "
+                            "VALUES ('F', ?)",
+                            {QString("Membro %1").arg(i)});
+    t.abre();
+    QVERIFY(t.frm.RxDBLookupCombo1->maxVisibleItems() >= 12);
+    t.captura(Valida, "10,00");
+    VERIFY_SCRIPT(t.script);
+    const QAbstractItemModel* m = t.frm.DBGrid1->model();
+    const int valor = t.frm.DBGrid1->columns().indexOf("vlr_cheque");
+    QCOMPARE(Qt::Alignment(m->index(0, valor).data(Qt::TextAlignmentRole).toInt()) &
+                 Qt::AlignHorizontal_Mask,
+             Qt::AlignRight);
+    QCOMPARE(t.frm.ceValorCheque->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    const QPoint centre = t.frm.screen()->availableGeometry().center();
+    const QPoint mine = t.frm.frameGeometry().center();
+    QVERIFY2((mine - centre).manhattanLength() <= 8,
+             qPrintable(QString("centre %1,%2 of %3,%4, frame %5 inside %6")
+                            .arg(mine.x())
+                            .arg(mine.y())
+                            .arg(centre.x())
+                            .arg(centre.y())
+                            .arg(t.frm.frameGeometry().height())
+                            .arg(t.frm.height())));
+}

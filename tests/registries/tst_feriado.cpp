@@ -71,6 +71,8 @@ private slots:
     void saveChecks();
     void dateBox_data() { TestDb::addEngineRows(); }
     void dateBox();
+    void halfTypedDate_data();
+    void halfTypedDate();
     void fixedChoice_data() { TestDb::addEngineRows(); }
     void fixedChoice();
     void checkBoxColumn();
@@ -184,6 +186,69 @@ void TestFeriado::saveChecks() {
     QCOMPARE(w.focusWidget(), w.DBEdit1);
     QCOMPARE(drv::enabledButtons(&w),
              QString("Inserir Pesquisar Excluir Primeiro Anterior Próximo Último"));
+}
+
+void TestFeriado::halfTypedDate_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("digits");  // typed over the date of "Eleicao"
+    QTest::addColumn<QString>("gesture"); // how the operator tries to leave it
+    for (Engine e : TestDb::engines()) {
+        const QString n = TestDb::engineName(e) + ": ";
+        QTest::newRow(qPrintable(n + "two-digit year, Salvar")) << e << "251220"
+                                                                << "sal";
+        QTest::newRow(qPrintable(n + "no such day, Salvar")) << e << "31022007"
+                                                             << "sal";
+        QTest::newRow(qPrintable(n + "two-digit year, Anterior")) << e << "251220"
+                                                                  << "ant";
+        QTest::newRow(qPrintable(n + "day only, list click")) << e << "25"
+                                                              << "row";
+        QTest::newRow(qPrintable(n + "two-digit year, Tab")) << e << "251220"
+                                                             << "tab";
+    }
+}
+
+void TestFeriado::halfTypedDate() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, digits);
+    QFETCH(QString, gesture);
+    TestDb db(engine);
+    insertHolidays(db.conn(), "Natal 2006-12-25 S, Eleicao 2006-10-01 N");
+    TfrmFeriado w(&db.conn());
+    QVERIFY(drv::showScreen(&w));
+    w.btnProximo->click();
+    w.DBDateEdit1->setFocus();
+    w.DBDateEdit1->selectAll();
+    QTest::keyClick(w.DBDateEdit1, Qt::Key_Backspace);
+    w.DBDateEdit1->setCursorPosition(0);
+    QTest::keyClicks(w.DBDateEdit1, digits);
+    const QString typed = w.DBDateEdit1->displayText();
+
+    DialogScript s;
+    s.box("Atenção", "Data inválida no campo Data!");
+    if (gesture == "row")
+        drv::clickRow(w.RxDBGrid1, 0);
+    else if (gesture == "tab")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    else
+        QVERIFY(drv::toolbar(&w, gesture));
+    QTest::qWait(0);
+    VERIFY_SCRIPT(s);
+    // Nothing written, the record still edited, the text kept and the focus back in the box.
+    QCOMPARE(DateCodec::fromDb(db.conn().selectValue(
+                 "SELECT dat_feriado FROM feriado WHERE dsc_feriado = 'Eleicao'")),
+             QDateTime(QDate(2006, 10, 1), QTime(0, 0)));
+    QCOMPARE(w.dtmFeriado->qryFeriado->state(), Dataset::State::Edit);
+    QCOMPARE(w.dtmFeriado->qryFeriado->asString("dsc_feriado"), QString("Eleicao"));
+    QCOMPARE(w.DBDateEdit1->displayText(), typed);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.DBDateEdit1));
+    // Corrected, it saves.
+    w.DBDateEdit1->setCursorPosition(0);
+    QTest::keyClicks(w.DBDateEdit1, "25122020");
+    w.btnSalvar->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(DateCodec::fromDb(db.conn().selectValue(
+                 "SELECT dat_feriado FROM feriado WHERE dsc_feriado = 'Eleicao'")),
+             QDateTime(QDate(2020, 12, 25), QTime(0, 0)));
 }
 
 void TestFeriado::dateBox() {

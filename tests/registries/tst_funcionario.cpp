@@ -101,6 +101,7 @@ private slots:
     void longerStoredCpf();
     void list_data() { TestDb::addEngineRows(); }
     void list();
+    void listReadable();
     void refusedDelete_data();
     void refusedDelete();
 };
@@ -174,8 +175,9 @@ void TestFuncionario::saveChecks_data() {
         {"blank name", "  ", "01022024", "10,00", "1", cpf,
          "Favor informar o nome do funcionário!"},
         {"no admission", "Ana", "", "10,00", "1", cpf, noAdmission},
-        // A date left half typed is no date.
-        {"admission half typed", "Ana", "0102", "10,00", "1", cpf, noAdmission},
+        // A date left half typed is never saved as no date.
+        {"admission half typed", "Ana", "0102", "10,00", "1", cpf,
+         "Data inválida no campo Admissão!"},
         {"no salary", "Ana", "01022024", "", "1", cpf, noSalary},
         {"no account", "Ana", "01022024", "10,00", "", cpf, noAccount},
         {"no cpf", "Ana", "01022024", "10,00", "1", "", length},
@@ -224,7 +226,13 @@ void TestFuncionario::saveChecks() {
         QCOMPARE(w->DBEdit2->text(), cpf);
         QCOMPARE(w->DBEdit4->text(), salary);
         QCOMPARE(w->DBEdit5->text(), account);
-        QCOMPARE(w->focusWidget(), focused);
+        // A half-typed date takes the focus back, its text kept for correction.
+        if (message.startsWith("Data inválida")) {
+            QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->DBDateEdit3));
+            QCOMPARE(w->DBDateEdit3->displayText(), QString("01/02/    "));
+        } else {
+            QCOMPARE(w->focusWidget(), focused);
+        }
         return;
     }
     QCOMPARE(stored, 2);
@@ -338,6 +346,13 @@ void TestFuncionario::salary_data() {
         {"comma first", ",07", 700, "0,07", 0},
         {"third decimal refused", "12,345", 123400, "12,34", 1},
         {"letters refused", "8a0,0b1", 800100, "80,01", 2},
+        // A decimal point never multiplies the amount by a hundred.
+        {"point as the decimal separator", "1500.50", 15005000, "1.500,50", 0},
+        {"thousands point", "1.500,50", 15005000, "1.500,50", 0},
+        {"second comma refused", ",,23", 2300, "0,23", 1},
+        {"sign refused", "-10", 100000, "10,00", 1},
+        {"largest amount", "999999999,99", 9999999999900LL, "999.999.999,99", 0},
+        {"tenth digit refused", "9999999999", 9999999990000LL, "999.999.999,00", 1},
     };
     for (Engine e : TestDb::engines())
         for (const Case& c : cases)
@@ -393,6 +408,33 @@ void TestFuncionario::dates() {
     QCOMPARE(DateCodec::fromDb(rs.rows.first().at(0)), QDateTime(QDate(1988, 2, 29), QTime()));
     QCOMPARE(DateCodec::fromDb(rs.rows.first().at(1)), QDateTime(QDate(2024, 2, 1), QTime()));
     QCOMPARE(DateCodec::fromDb(rs.rows.first().at(2)), QDateTime(QDate(2024, 12, 31), QTime()));
+
+    // A dismissal typed with a two-digit year is refused, never stored as no date.
+    w->DBDateEdit1->setFocus();
+    w->DBDateEdit1->selectAll();
+    QTest::keyClick(w->DBDateEdit1, Qt::Key_Backspace);
+    typeDate(w->DBDateEdit1, "251220");
+    s.box("Atenção", "Data inválida no campo Demissão!");
+    w->btnSalvar->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(w->DBDateEdit1->displayText(), QString("25/12/20  "));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DBDateEdit1));
+    QCOMPARE(DateCodec::fromDb(f.db.conn().selectValue(
+                 "SELECT dat_demissao FROM funcionario WHERE nom_funcionario = 'Nova'")),
+             QDateTime(QDate(2024, 12, 31), QTime()));
+    // A half-typed salary likewise.
+    w->DBDateEdit1->setCursorPosition(0);
+    QTest::keyClicks(w->DBDateEdit1, "31122024");
+    drv::typeInto(w->DBEdit4, "2.5", true);
+    s.box("Atenção", "Valor inválido no campo Salário!");
+    w->btnSalvar->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->DBEdit4));
+    QCOMPARE(f.db.conn()
+                 .selectValue("SELECT vlr_salario FROM funcionario WHERE nom_funcionario = 'Nova'")
+                 .toLongLong(),
+             qlonglong(15000000));
+    drv::typeInto(w->DBEdit4, "1.500", true);
 
     // The dismissal emptied again stores no date.
     w->DBDateEdit1->setFocus();
@@ -455,6 +497,32 @@ void TestFuncionario::list() {
     QCOMPARE(w->RxDBLookupCombo1->currentText(), QString("Beta"));
     QCOMPARE(w->RxDBLookupCombo2->currentText(), QString("Vendas"));
     QCOMPARE(w->RxDBLookupCombo3->currentText(), QString("Folha Beta"));
+}
+
+// Every column shows its title and its longest text whole, however long the names are.
+void TestFuncionario::listReadable() {
+    Fixture f(Engine::SQLite, true);
+    f.db.conn().execute("UPDATE associado SET nom_associado = "
+                        "'Cooperativa dos Produtores Rurais do Vale' WHERE cod_associado = ?",
+                        {f.beta});
+    f.db.conn().execute("UPDATE movimento SET dsc_movimento = 'Folha de pagamento mensal "
+                        "da matriz' WHERE cod_movimento = ?",
+                        {f.folhaBeta});
+    f.db.conn().execute("UPDATE funcionario SET nom_funcionario = "
+                        "'Maria Aparecida dos Santos Nogueira'");
+    TfrmFuncionario* w = f.w();
+    QVERIFY(drv::showScreen(w));
+    DbGrid* g = w->RxDBGrid1;
+    const QAbstractItemModel* m = g->model();
+    const QFontMetrics fm(g->font());
+    for (int c = 0; c < m->columnCount(); ++c) {
+        const QString title = m->headerData(c, Qt::Horizontal).toString();
+        const QString text = m->index(0, c).data().toString();
+        const int need = qMax(fm.horizontalAdvance(title), fm.horizontalAdvance(text));
+        QVERIFY2(g->columnWidth(c) > need, qPrintable(title));
+    }
+    if (!qEnvironmentVariableIsEmpty("CAP_SHOT"))
+        w->grab().save(qEnvironmentVariable("CAP_SHOT"));
 }
 
 void TestFuncionario::refusedDelete_data() {

@@ -126,6 +126,8 @@ private slots:
     void limit();
     void dateEdit_data();
     void dateEdit();
+    void datePaste_data();
+    void datePaste();
     void currencyEdit_data();
     void currencyEdit();
     void comboBox();
@@ -300,12 +302,55 @@ void TestWidgets::dateEdit() {
     QCOMPARE(e->displayText(), shown);
     QCOMPARE(d.q.state(), Dataset::State::Edit);
     QCOMPARE(d.q.asDateTime("dat_admissao").date(), field);
-    // Leaving the box shows what the record holds.
-    other->setFocus();
-    QCOMPARE(e->displayText(), field.isValid() ? shown : DateCodec::EmptyMask);
+    // Leaving the box shows what the record holds; a date neither empty nor whole stays for
+    // correction, the operator is told and the focus comes back.
+    DialogScript s;
+    const bool invalid = !field.isValid() && shown != DateCodec::EmptyMask;
+    if (invalid)
+        s.box("Atenção", "Data inválida no campo Admissão!");
+    other->setFocus(Qt::TabFocusReason);
+    QTest::qWait(0);
+    VERIFY_SCRIPT(s);
+    QCOMPARE(e->displayText(), shown);
+    QCOMPARE(QApplication::focusWidget(), invalid ? static_cast<QWidget*>(e) : other);
     d.q.post();
     const QDateTime stored = DateCodec::fromDb(d.stored("dat_admissao", "Bia"));
     QCOMPARE(stored, field.isValid() ? QDateTime(field, QTime(0, 0)) : QDateTime());
+}
+
+void TestWidgets::datePaste_data() {
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("shiftInsert"); // else Ctrl+V
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("a date") << "09/12/2026" << false << "09/12/2026" << 0;
+    QTest::newRow("a date, Shift+Insert") << "09122026" << true << "09/12/2026" << 0;
+    QTest::newRow("words") << "9 de dezembro" << false << DateCodec::EmptyMask << 1;
+    QTest::newRow("a date and more, Shift+Insert")
+        << "09/12/2026 10:00" << true << DateCodec::EmptyMask << 1;
+}
+
+void TestWidgets::datePaste() {
+    QFETCH(QString, clipboard);
+    QFETCH(bool, shiftInsert);
+    QFETCH(QString, shown);
+    QFETCH(int, beeps);
+    Data d;
+    Host h;
+    auto* e = h.add(new DbDateEdit);
+    e->setDataSource(&d.src, "dat_admissao");
+    QVERIFY(h.show());
+    d.q.next(); // no admission date
+    e->setFocus();
+    e->setCursorPosition(0);
+    DialogScript s;
+    QGuiApplication::clipboard()->setText(clipboard);
+    if (shiftInsert)
+        QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+    else
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(e->displayText(), shown);
+    QCOMPARE(s.beeps(), beeps);
 }
 
 void TestWidgets::currencyEdit_data() {
@@ -322,8 +367,8 @@ void TestWidgets::currencyEdit_data() {
                              << "1234,5" << qint64(12345000) << "1.234,50" << 0;
     QTest::newRow("whole") << "150"
                            << "150" << qint64(1500000) << "150,00" << 0;
-    QTest::newRow("negative") << "-5"
-                              << "-5" << qint64(-50000) << "-5,00" << 0;
+    QTest::newRow("sign refused") << "-5"
+                                  << "5" << qint64(50000) << "5,00" << 1;
     QTest::newRow("letter refused") << "12a"
                                     << "12" << qint64(120000) << "12,00" << 1;
     QTest::newRow("third decimal refused") << "1,234"
@@ -332,6 +377,19 @@ void TestWidgets::currencyEdit_data() {
                                           << "1,23" << qint64(12300) << "1,23" << 1;
     QTest::newRow("minus inside refused") << "1-"
                                           << "1" << qint64(10000) << "1,00" << 1;
+    QTest::newRow("point read as the comma") << "1500.50"
+                                             << "1500,50" << qint64(15005000) << "1.500,50" << 0;
+    QTest::newRow("comma after a short group refused")
+        << "15.00,5"
+        << "15.005" << qint64(150050000) << "15.005,00" << 1;
+    QTest::newRow("half-typed thousands kept") << "15.00"
+                                               << "15.00" << NoValue << "15.00" << 0;
+    QTest::newRow("largest amount")
+        << "999.999.999,99"
+        << "999.999.999,99" << qint64(9999999999900) << "999.999.999,99" << 0;
+    QTest::newRow("tenth digit refused")
+        << "1234567890"
+        << "123456789" << qint64(1234567890000) << "123.456.789,00" << 1;
     QTest::newRow("emptied") << "1\b"
                              << "" << NoValue << "" << 0;
 }
@@ -360,8 +418,16 @@ void TestWidgets::currencyEdit() {
         QVERIFY(d.q.isNull("vlr_salario"));
     else
         QCOMPARE(d.q.asMoney("vlr_salario").units(), units);
-    other->setFocus();
+    // A text that is not a whole amount stays, and the box cannot be left with it.
+    const bool invalid = units == NoValue && !typed.isEmpty();
+    if (invalid)
+        s.box("Atenção", "Valor inválido no campo Salário!");
+    other->setFocus(Qt::TabFocusReason);
+    QTest::qWait(0);
+    VERIFY_SCRIPT(s);
     QCOMPARE(e->text(), shown);
+    if (invalid)
+        return;
     d.q.post();
     const QVariant stored = d.stored("vlr_salario", "Bia");
     if (units == NoValue)

@@ -55,6 +55,14 @@ bool DbDateEdit::isEmptyMask() const {
     return displayText() == DateCodec::EmptyMask;
 }
 
+bool DbDateEdit::holdsValidText() const {
+    return isEmptyMask() || date().isValid();
+}
+
+QString DbDateEdit::invalidTextMessage() const {
+    return QStringLiteral("Data inválida no campo %1!").arg(fieldCaption());
+}
+
 QString DbDateEdit::fieldText() const {
     const QVariant v = link()->value();
     if (v.isNull())
@@ -69,6 +77,15 @@ void DbDateEdit::store(const QString&) {
 
 bool DbDateEdit::acceptsText(const QString&) const {
     return true; // the mask already refuses what is not a digit
+}
+
+bool DbDateEdit::acceptsPaste(const QString& pasted) const {
+    // Digits, and the slashes and blanks of a date's own form: "09/12/2026", "09122026".
+    for (QChar c : pasted)
+        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && c != QLatin1Char('/') &&
+            c != QLatin1Char(' '))
+            return false;
+    return pasted.size() <= DateCodec::EmptyMask.size();
 }
 
 void DbDateEdit::focusInEvent(QFocusEvent* event) {

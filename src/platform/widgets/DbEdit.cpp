@@ -3,7 +3,13 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/widgets/SelectOnEntry.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
 
 namespace {
 
@@ -97,7 +103,50 @@ void DbEdit::refresh() {
     m_shown = text();
 }
 
+bool DbEdit::pasteAllowed(const QString& pasted) {
+    if (acceptsPaste(pasted))
+        return true;
+    Dialogs::beep();
+    return false;
+}
+
+void DbEdit::mouseReleaseEvent(QMouseEvent* event) {
+    // The middle button pastes the selection of the desktop.
+    if (event->button() == Qt::MiddleButton &&
+        !pasteAllowed(QGuiApplication::clipboard()->text(QClipboard::Selection))) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void DbEdit::dropEvent(QDropEvent* event) {
+    if (!pasteAllowed(event->mimeData()->text())) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dropEvent(event);
+}
+
+void DbEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (QAction* pasteAction = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        disconnect(pasteAction, &QAction::triggered, nullptr, nullptr);
+        connect(pasteAction, &QAction::triggered, this, [this] {
+            if (pasteAllowed(QGuiApplication::clipboard()->text()))
+                paste();
+        });
+    }
+    menu->popup(event->globalPos());
+}
+
 void DbEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste) &&
+        !pasteAllowed(QGuiApplication::clipboard()->text())) {
+        event->accept();
+        return;
+    }
     QChar key = typedChar(event);
     if (!key.isNull() && onKeyPress) {
         onKeyPress(key);
@@ -120,9 +169,37 @@ void DbEdit::keyPressEvent(QKeyEvent* event) {
 
 void DbEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    if (!holdsValidText()) {
+        // The text stays for correction. Another window or the box's own calendar taking the
+        // focus is not leaving the box.
+        if (event->reason() != Qt::ActiveWindowFocusReason &&
+            event->reason() != Qt::PopupFocusReason)
+            QTimer::singleShot(0, this, &DbEdit::complainAfterLeaving);
+        return;
+    }
     // Show what the record holds, in the field's own form.
     if (m_link->canRead() && !m_link->writing())
         refresh();
+}
+
+void DbEdit::complainAfterLeaving() {
+    // Run once the focus has settled: a click that something else already refused (a save, a
+    // move in the list) has brought the focus back here, and the operator was told.
+    if (!hasFocus() && isVisible() && isEnabled())
+        checkText();
+}
+
+bool DbEdit::checkText() {
+    if (holdsValidText())
+        return true;
+    Dialogs::messageBox(window(), invalidTextMessage(), QStringLiteral("Atenção"));
+    setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+QString DbEdit::fieldCaption() const {
+    const FieldDef* d = m_link->fieldDef();
+    return d && !d->label.isEmpty() ? d->label : m_link->field();
 }
 
 void DbEdit::onTextEdited(const QString& text) {

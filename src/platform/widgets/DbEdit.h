@@ -35,6 +35,17 @@ public:
     // The digits-only rule on one keystroke.
     static void digitsOnlyKeyPress(QChar& key);
 
+    // Whether the text can be written as it is: a box whose text is neither empty nor a whole
+    // value (a half-typed date or amount) is never saved and cannot be left.
+    virtual bool holdsValidText() const { return true; }
+    // What the operator reads about such a text, naming the field.
+    virtual QString invalidTextMessage() const { return {}; }
+    // When the text is not valid: tells the operator, puts the focus back in the box and
+    // returns false.
+    bool checkText();
+    // The field's title ("Demissão"), or its name when it has none.
+    QString fieldCaption() const;
+
 protected:
     // The text the box shows for the current record.
     virtual QString fieldText() const;
@@ -42,15 +53,24 @@ protected:
     virtual void store(const QString& text);
     // Whether a text reached without the keyboard (paste, drop) may stay.
     virtual bool acceptsText(const QString& text) const;
+    // Whether pasted or dropped text may go in at all, judged on what was pasted, before a mask
+    // drops the characters it does not take.
+    virtual bool acceptsPaste(const QString&) const { return true; }
     // Shows the field again (after leaving the box).
     void refresh();
     FieldLink* link() const { return m_link; }
 
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void onTextEdited(const QString& text);
+    void complainAfterLeaving();
+    // False, with a beep, when the box refuses the text as a paste.
+    bool pasteAllowed(const QString& pasted);
 
     FieldLink* m_link;
     bool m_digitsOnly = false;

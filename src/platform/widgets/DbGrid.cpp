@@ -9,8 +9,22 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QValidator>
 
 namespace {
+
+// Refuses typing beyond the column's size. Unlike a maximum length it never cuts the stored
+// value the cell editor starts with.
+class LengthValidator : public QValidator {
+public:
+    LengthValidator(int size, QObject* parent) : QValidator(parent), m_size(size) {}
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_size ? Acceptable : Invalid;
+    }
+
+private:
+    int m_size;
+};
 
 class CellDelegate : public QStyledItemDelegate {
 public:
@@ -48,7 +62,7 @@ public:
             const FieldDef* d =
                 ds ? ds->fieldDef(m_grid->columns().value(index.column())) : nullptr;
             if (d && d->size > 0)
-                e->setMaxLength(d->size);
+                e->setValidator(new LengthValidator(d->size, e));
         }
         return w;
     }
@@ -64,16 +78,19 @@ void DbGridCell::fill() const {
 }
 
 void DbGridCell::drawText() const {
-    const QString text =
-        grid->datasetModel()->data(grid->datasetModel()->index(row, column)).toString();
+    const QModelIndex index = grid->datasetModel()->index(row, column);
+    const QString text = index.data().toString();
+    // Amounts keep their right alignment when the row is painted again.
+    const QVariant align = index.data(Qt::TextAlignmentRole);
+    const Qt::Alignment alignment =
+        align.isValid() ? Qt::Alignment(align.toInt()) : Qt::AlignLeft | Qt::AlignVCenter;
     const QPalette::ColorGroup group =
         (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
     painter->setPen(
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
     const QRect r = rect.adjusted(3, 0, -3, 0);
-    painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
-                      option.fontMetrics.elidedText(text, Qt::ElideRight, r.width()));
+    painter->drawText(r, alignment, option.fontMetrics.elidedText(text, Qt::ElideRight, r.width()));
 }
 
 QVariant DbGridCell::value() const {
@@ -153,7 +170,9 @@ void DbGrid::setDataSource(DataSource* source) {
     connect(ds, &Dataset::rowInserted, this, &DbGrid::syncToDataset);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             &DbGrid::onCurrentChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DbGrid::fitColumns);
     syncToDataset();
+    fitColumns();
 }
 
 void DbGrid::setColumns(const QStringList& fields) {
@@ -169,8 +188,26 @@ QStringList DbGrid::columns() const {
 }
 
 void DbGrid::setColumnWidths(const QList<int>& widths) {
-    for (int i = 0; i < widths.size(); ++i)
-        setColumnWidth(i, widths.at(i));
+    m_minWidths = widths;
+    fitColumns();
+}
+
+void DbGrid::fitColumns() {
+    if (!model())
+        return;
+    for (int i = 0; i < model()->columnCount(); ++i) {
+        const int least = m_minWidths.value(i, 0);
+        // Cut member, name or code columns are unreadable: wide enough for the title and for
+        // the longest text among the rows read.
+        const QString title = model()->headerData(i, Qt::Horizontal).toString();
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+        const int want =
+            qMax(horizontalHeader()->fontMetrics().horizontalAdvance(title) + 4 * margin,
+                 sizeHintForColumn(i));
+        if (least == 0 && want == 0)
+            continue;
+        setColumnWidth(i, qMax(least, want));
+    }
 }
 
 void DbGrid::setEditable(bool editable) {
@@ -212,6 +249,10 @@ void DbGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex&) {
         return;
     if (current.row() == ds->currentRow())
         return;
+    if (canLeaveRow && !canLeaveRow()) {
+        syncToDataset();
+        return;
+    }
     try {
         ds->moveTo(current.row());
     } catch (...) {

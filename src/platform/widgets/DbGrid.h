@@ -47,12 +47,18 @@ public:
 
     void setColumns(const QStringList& fields);
     QStringList columns() const;
+    // The least widths of the columns; each column widens to show its title and the rows read
+    // (fitColumns), and the last one takes the room left.
     void setColumnWidths(const QList<int>& widths);
+    void fitColumns();
 
     // Editing in place: typing edits the cell, Insert inserts a row, Down on the last row
     // appends one.
     void setEditable(bool editable);
     bool isEditable() const { return m_editable; }
+
+    // Asked before a click or a key moves the dataset to another row; false keeps the row.
+    std::function<bool()> canLeaveRow;
 
     // The painting hook, called for each data cell after the grid's own drawing.
     std::function<void(DbGridCell& cell)> onDrawColumnCell;
@@ -97,6 +103,7 @@ private:
     QPointer<DataSource> m_source;
     DatasetModel* m_model = nullptr;
     QStringList m_columns;
+    QList<int> m_minWidths;
     bool m_editable = false;
     bool m_syncing = false;
     bool m_multiSelect = false;
