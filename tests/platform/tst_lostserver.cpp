@@ -24,8 +24,13 @@ public:
     OwnServer()
         : m_dir(QDir::tempPath() +
                 QStringLiteral("/cap-lost-%1").arg(QCoreApplication::applicationPid())),
-          m_port(QString::number(30000 + QCoreApplication::applicationPid() % 20000)) {
-        m_up = runPg({"start", m_dir, m_port});
+          m_port() {
+        // A port another server (the suite's own) may hold: the next one is tried.
+        for (int i = 0; i < 5 && !m_up; ++i) {
+            m_port =
+                QString::number(40000 + (QCoreApplication::applicationPid() + i * 997) % 20000);
+            m_up = runPg({"start", m_dir, m_port});
+        }
     }
     ~OwnServer() { runPg({"stop", m_dir}); }
     bool up() const { return m_up; }
