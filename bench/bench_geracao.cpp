@@ -49,11 +49,12 @@ int loteGrande(Connection& c) {
     fflush(stdout);
     TransactionGuard tx(c);
     if (cod == 0) {
-        // Dated before every other lot, so that it is never the last lot the capture uses.
+        // Dated before every other lot, so that it is never the last lot the capture uses, and
+        // of the last member, so that it is not the lot the screens open on.
         c.execute(
             QStringLiteral("insert into lote_cheque (cod_associado, num_lote, "
-                           "idt_dep_custodia, ind_gerado, dat_lote) values (1, ?, 'D', ?, ?)"),
-            {NumLoteGrande, false, QDateTime(QDate(2019, 12, 31), QTime(8, 0))});
+                           "idt_dep_custodia, ind_gerado, dat_lote) values (?, ?, 'D', ?, ?)"),
+            {Associados, NumLoteGrande, false, QDateTime(QDate(2019, 12, 31), QTime(8, 0))});
         cod = c.selectValue(QStringLiteral("select cod_lote from lote_cheque where num_lote = ?"),
                             {NumLoteGrande})
                   .toInt();
