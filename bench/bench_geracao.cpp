@@ -24,6 +24,7 @@
 #include <QTest>
 #include <cstdio>
 #include <fcntl.h>
+#include <libpq-fe.h>
 #include <memory>
 #include <unistd.h>
 
@@ -151,6 +152,45 @@ void escreveFloor(const QByteArray& conteudo, const QString& caminho) {
     }
 }
 
+// The records of the lot's cheques, read straight through the engine in the program's order
+// and made as the program makes them.
+QByteArray registrosFloor(Floor& floor, bool postgres, int lote) {
+    const char* sql = "select num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
+                      "num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque from cheque "
+                      "where cod_lote = ? order by case when dat_deposito is null then 0 else 1 "
+                      "end, dat_deposito, cod_cheque";
+    QByteArray conteudo;
+    const auto registro = [&](const std::function<const char*(int)>& t) {
+        DepositoCustodia::Cheque c;
+        QString* campos[] = {&c.numBanco, &c.numAgencia, &c.numDv2,
+                             &c.numCompe, &c.numCheque,  &c.numTipificacao,
+                             &c.numDv1,   &c.numConta,   &c.numDv3};
+        for (int i = 0; i < 9; ++i)
+            *campos[i] = QString::fromUtf8(t(i));
+        c.vlrCheque = Money::fromVariant(QByteArray(t(9)).toLongLong());
+        conteudo += DepositoCustodia::registro(c);
+    };
+    if (postgres) {
+        PGconn* pg = static_cast<PgFloor&>(floor).pg;
+        const QByteArray valor = QByteArray::number(lote);
+        const char* valores[] = {valor.constData()};
+        PGresult* r = PQexecParams(pg, QByteArray(sql).replace('?', "$1").constData(), 1, nullptr,
+                                   valores, nullptr, nullptr, 0);
+        for (int i = 0; i < PQntuples(r); ++i)
+            registro([&](int c) { return PQgetvalue(r, i, c); });
+        PQclear(r);
+        return conteudo;
+    }
+    sqlite3* db = static_cast<SqliteFloor&>(floor).db;
+    sqlite3_stmt* st;
+    check(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), db);
+    sqlite3_bind_int(st, 1, lote);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        registro([&](int c) { return reinterpret_cast<const char*>(sqlite3_column_text(st, c)); });
+    sqlite3_finalize(st);
+    return conteudo;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -263,46 +303,7 @@ int main(int argc, char** argv) {
                         "' where cod_lote = " + lote + " and ind_gerado = false")
                            .constData());
             // The records are made from the rows read, as the program makes them.
-            QByteArray conteudo;
-            if (postgres) {
-                floor.rows("select cod_cheque, cod_lote, num_banco, num_agencia, num_dv2, "
-                           "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, "
-                           "vlr_cheque, dat_deposito from cheque where cod_lote = ? order by case "
-                           "when dat_deposito is null then 0 else 1 end, dat_deposito, cod_cheque",
-                           grande);
-                conteudo.resize(ChequesLoteGrande * 102);
-            } else {
-                sqlite3* db = static_cast<SqliteFloor&>(floor).db;
-                sqlite3_stmt* st;
-                check(sqlite3_prepare_v2(
-                          db,
-                          "select num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
-                          "num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque from cheque "
-                          "where cod_lote = ? order by case when dat_deposito is null then 0 "
-                          "else 1 end, dat_deposito, cod_cheque",
-                          -1, &st, nullptr),
-                      db);
-                sqlite3_bind_int(st, 1, grande);
-                while (sqlite3_step(st) == SQLITE_ROW) {
-                    auto t = [&](int i) {
-                        return QString::fromUtf8(
-                            reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-                    };
-                    DepositoCustodia::Cheque c;
-                    c.numBanco = t(0);
-                    c.numAgencia = t(1);
-                    c.numDv2 = t(2);
-                    c.numCompe = t(3);
-                    c.numCheque = t(4);
-                    c.numTipificacao = t(5);
-                    c.numDv1 = t(6);
-                    c.numConta = t(7);
-                    c.numDv3 = t(8);
-                    c.vlrCheque = Money::fromVariant(QVariant(qint64(sqlite3_column_int64(st, 9))));
-                    conteudo += DepositoCustodia::registro(c);
-                }
-                sqlite3_finalize(st);
-            }
+            const QByteArray conteudo = registrosFloor(floor, postgres, grande);
             floor.rows(("update cheque set dat_deposito = '" + hoje + "' where cod_lote = " + lote)
                            .constData());
             escreveFloor(conteudo, arquivoFloor);
