@@ -68,7 +68,8 @@ int loteGrande(Connection& c) {
                                  "num_dv3, vlr_cheque, ind_devolvido) values "
                                  "(?,?,?,?,?,?,?,?,?,?,?,?)"),
                   {cod, l.mid(0, 3), l.mid(3, 4), l.mid(7, 1), l.mid(8, 3), l.mid(11, 6),
-                   l.mid(17, 1), l.mid(18, 1), l.mid(19, 10), l.mid(29, 1), 1000 + i, false});
+                   l.mid(17, 1), l.mid(18, 1), l.mid(19, 10), l.mid(29, 1), qint64(1000 + i) * 100,
+                   false});
     }
     tx.commit();
     return cod;
@@ -98,8 +99,8 @@ struct Operador : Dialogs::Handler {
         case Dialogs::Kind::SaveFile:
             return {Dialogs::Button::Ok, arquivo};
         case Dialogs::Kind::MessageBox:
-            if (r.text == QLatin1String("Arquivo gerado com sucesso!!") ||
-                r.text == QLatin1String("Alteração realizada com sucesso!!")) {
+            if (r.text == QStringLiteral("Arquivo gerado com sucesso!!") ||
+                r.text == QStringLiteral("Alteração realizada com sucesso!!")) {
                 sucesso = relogio.nsecsElapsed() / 1e6;
                 return {Dialogs::Button::Ok, {}};
             }
@@ -292,7 +293,8 @@ int main(int argc, char** argv) {
         fMoveG.push_back(timeMs([&] {
             floor.rows(chequesFloor(dtmG->qryCheque.sql(), segundoGerado).constData(), segundoG);
         }));
-        const QByteArray hoje = QDate::currentDate().toString(Qt::ISODate).toUtf8();
+        // Dates are written as the program writes them, a timestamp at midnight.
+        const QByteArray hoje = QDate::currentDate().toString(Qt::ISODate).toUtf8() + " 00:00:00";
         const QByteArray lote = QByteArray::number(grande);
         fGerar.push_back(timeMs([&] {
             floor.rows("begin");
