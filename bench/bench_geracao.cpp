@@ -34,7 +34,7 @@ namespace {
 
 constexpr int ChequesLoteGrande = 5000;
 constexpr int Devolvidos = 1000;
-const QString NumLoteGrande = QStringLiteral("BENCH5000");
+const QString NumLoteGrande = QStringLiteral("9000000"); // past every built lot
 
 // The 5,000-cheque lot, added in one transaction when missing or incomplete (the capture
 // benchmark takes out every cheque added after the built database's). Returns its code.
