@@ -7,255 +7,23 @@
 //
 // The database is built once (default /tmp/capcheque-bench.db; a PostgreSQL database is
 // filled when it has no tables yet) and reused.
+#include "BenchBase.h"
+
 #include "capture/uCapturaCheque.h"
-#include "core/Schema.h"
-#include "core/uBib.h"
+#include "platform/data/Connection.h"
 #include "platform/data/Dialect.h"
-#include "platform/data/SqliteDirect.h"
 #include "platform/dialogs/Dialogs.h"
 
 #include <QApplication>
-#include <QCollator>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
-#include <QUrl>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <libpq-fe.h>
 #include <memory>
-#include <sqlite3.h>
-#include <sys/resource.h>
-#include <vector>
+
+using namespace Bench;
 
 namespace {
-
-constexpr int Associados = 2000;
-constexpr int Lotes = 200000;
-constexpr int ChequesPorLote = 10;
-
-QString linhaValida(qint64 serial) {
-    LinhaCheque l;
-    l.banco = QStringLiteral("%1").arg(1 + serial % 900, 3, 10, QLatin1Char('0'));
-    l.agencia = QStringLiteral("%1").arg(serial % 10000, 4, 10, QLatin1Char('0'));
-    l.compe = QStringLiteral("018");
-    l.numCheque = QStringLiteral("%1").arg(serial % 1000000, 6, 10, QLatin1Char('0'));
-    l.tipificacao = QStringLiteral("5");
-    l.conta = QStringLiteral("%1").arg(serial, 10, 10, QLatin1Char('0'));
-    l.dv1 = QString::number(CalculaDVModulo10(l.banco + l.agencia));
-    l.dv2 = QString::number(CalculaDVModulo10(l.compe + l.numCheque + l.tipificacao));
-    l.dv3 = QString::number(CalculaDVModulo10(l.conta));
-    return l.joined();
-}
-
-void check(int rc, sqlite3* db, int expected = SQLITE_OK) {
-    if (rc != expected) {
-        fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        exit(1);
-    }
-}
-
-void build(const QString& path) {
-    QFile::remove(path);
-    {
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-    }
-    {
-        Connection c(QStringLiteral("build"));
-        c.setConnectionString(path);
-        c.open();
-        Schema::create(c);
-    }
-    sqlite3* db;
-    check(sqlite3_open(path.toUtf8().constData(), &db), db);
-    // The name indexes are built in the program's order of names.
-    QCollator names(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    SqliteDirect::addNameCollation(db, &names);
-    check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; BEGIN", nullptr, nullptr, nullptr), db);
-    sqlite3_stmt* st;
-    check(sqlite3_prepare_v2(db,
-                             "INSERT INTO associado (idt_tpo_associado, nom_associado, "
-                             "num_cgc_cpf, num_bancoob, num_ag_bancoob) VALUES ('J', ?, '', "
-                             "'756', '0001')",
-                             -1, &st, nullptr),
-          db);
-    for (int i = 1; i <= Associados; ++i) {
-        const QByteArray nome =
-            QStringLiteral("Associado %1").arg(i, 5, 10, QLatin1Char('0')).toUtf8();
-        sqlite3_bind_text(st, 1, nome.constData(), -1, SQLITE_TRANSIENT);
-        check(sqlite3_step(st), db, SQLITE_DONE);
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    check(sqlite3_prepare_v2(db,
-                             "INSERT INTO lote_cheque (cod_associado, num_lote, idt_dep_custodia, "
-                             "ind_gerado, dat_lote, dat_gerado) VALUES (?, ?, 'D', ?, ?, ?)",
-                             -1, &st, nullptr),
-          db);
-    sqlite3_stmt* ch;
-    check(sqlite3_prepare_v2(db,
-                             "INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, "
-                             "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, "
-                             "vlr_cheque, ind_devolvido) VALUES (?,?,?,?,?,?,?,?,?,?,?,0)",
-                             -1, &ch, nullptr),
-          db);
-    const QDate start(2020, 1, 1);
-    qint64 serial = 0;
-    for (int lote = 1; lote <= Lotes; ++lote) {
-        const QDate d = start.addDays(lote / 200);
-        const QByteArray dat = (d.toString(QStringLiteral("yyyy-MM-dd")) +
-                                QStringLiteral(" %1:%2:00")
-                                    .arg(8 + lote % 10, 2, 10, QLatin1Char('0'))
-                                    .arg(lote % 60, 2, 10, QLatin1Char('0')))
-                                   .toUtf8();
-        const bool gerado = lote < Lotes - 1000;
-        const QByteArray num = QByteArray::number(lote);
-        const QByteArray datGer =
-            (d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00")).toUtf8();
-        sqlite3_bind_int(st, 1, 1 + lote % Associados);
-        sqlite3_bind_text(st, 2, num.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int(st, 3, gerado ? 1 : 0);
-        sqlite3_bind_text(st, 4, dat.constData(), -1, SQLITE_TRANSIENT);
-        if (gerado)
-            sqlite3_bind_text(st, 5, datGer.constData(), -1, SQLITE_TRANSIENT);
-        else
-            sqlite3_bind_null(st, 5);
-        check(sqlite3_step(st), db, SQLITE_DONE);
-        sqlite3_reset(st);
-        for (int k = 0; k < ChequesPorLote; ++k) {
-            const QByteArray l = linhaValida(++serial).toLatin1();
-            sqlite3_bind_int(ch, 1, lote);
-            const int cuts[][2] = {{0, 3},  {3, 4},  {7, 1},   {8, 3}, {11, 6},
-                                   {17, 1}, {18, 1}, {19, 10}, {29, 1}};
-            for (int g = 0; g < 9; ++g)
-                sqlite3_bind_text(ch, 2 + g, l.constData() + cuts[g][0], cuts[g][1],
-                                  SQLITE_TRANSIENT);
-            sqlite3_bind_int64(ch, 11, (serial % 100000) * 100);
-            check(sqlite3_step(ch), db, SQLITE_DONE);
-            sqlite3_reset(ch);
-        }
-    }
-    sqlite3_finalize(st);
-    sqlite3_finalize(ch);
-    check(sqlite3_exec(db, "COMMIT; ANALYZE", nullptr, nullptr, nullptr), db);
-    sqlite3_close(db);
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double timeMs(const std::function<void()>& f) {
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
-
-long peakMb() {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return ru.ru_maxrss / 1024;
-}
-
-// The floor: the same statements through the engine's C API. Statements are written with "?"
-// for the one whole-number parameter.
-struct Floor {
-    virtual ~Floor() = default;
-    virtual int rows(const char* sql, int bind = -1) = 0;
-};
-
-struct SqliteFloor : Floor {
-    sqlite3* db = nullptr;
-    explicit SqliteFloor(const QString& path) {
-        check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
-        SqliteDirect::addNameCollation(db, &names);
-    }
-    QCollator names{QLocale(QLocale::Portuguese, QLocale::Brazil)};
-    ~SqliteFloor() override { sqlite3_close(db); }
-    int rows(const char* sql, int bind) override {
-        sqlite3_stmt* st;
-        check(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), db);
-        if (bind >= 0)
-            sqlite3_bind_int(st, 1, bind);
-        int n = 0;
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                sqlite3_column_text(st, i);
-            ++n;
-        }
-        sqlite3_finalize(st);
-        return n;
-    }
-};
-
-struct PgFloor : Floor {
-    PGconn* pg = nullptr;
-    explicit PgFloor(const QString& uri) {
-        pg = PQconnectdb(uri.toUtf8().constData());
-        if (PQstatus(pg) != CONNECTION_OK) {
-            fprintf(stderr, "libpq: %s\n", PQerrorMessage(pg));
-            exit(1);
-        }
-    }
-    ~PgFloor() override { PQfinish(pg); }
-    int rows(const char* sql, int bind) override {
-        const QByteArray text = QByteArray(sql).replace('?', "$1");
-        const QByteArray value = QByteArray::number(bind);
-        const char* values[] = {value.constData()};
-        PGresult* r = PQexecParams(pg, text.constData(), bind >= 0 ? 1 : 0, nullptr,
-                                   bind >= 0 ? values : nullptr, nullptr, nullptr, 0);
-        const ExecStatusType st = PQresultStatus(r);
-        if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
-            fprintf(stderr, "libpq: %s\n", PQerrorMessage(pg));
-            exit(1);
-        }
-        const int n = PQntuples(r);
-        for (int i = 0; i < n; ++i)
-            for (int c = 0; c < PQnfields(r); ++c)
-                PQgetvalue(r, i, c);
-        PQclear(r);
-        return n;
-    }
-};
-
-// Fills an empty PostgreSQL database on the server itself.
-void buildPg(Connection& c) {
-    Schema::create(c);
-    c.execute(
-        QStringLiteral(
-            "INSERT INTO associado (idt_tpo_associado, nom_associado, num_cgc_cpf, num_bancoob, "
-            "num_ag_bancoob) SELECT 'J', 'Associado ' || lpad(CAST(g AS text), 5, '0'), '', '756', "
-            "'0001' FROM generate_series(1, %1) g")
-            .arg(Associados));
-    c.execute(QStringLiteral(
-                  "INSERT INTO lote_cheque (cod_associado, num_lote, idt_dep_custodia, ind_gerado, "
-                  "dat_lote, dat_gerado) SELECT 1 + g %% %1, CAST(g AS text), 'D', g < %2, "
-                  "timestamp '2020-01-01 08:00:00' + (g / 200) * interval '1 day' + (g %% 600) * "
-                  "interval '1 minute', CASE WHEN g < %2 THEN timestamp '2020-01-01' + (g / 200) * "
-                  "interval '1 day' END FROM generate_series(1, %3) g")
-                  .arg(Associados)
-                  .arg(Lotes - 1000)
-                  .arg(Lotes)
-                  .replace(QLatin1String("%%"), QLatin1String("%")));
-    c.execute(
-        QStringLiteral(
-            "INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
-            "num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, ind_devolvido) SELECT "
-            "1 + (g - 1) / %1, lpad(CAST(1 + g %% 900 AS text), 3, '0'), "
-            "lpad(CAST(g %% 10000 AS text), 4, '0'), '0', '018', "
-            "lpad(CAST(g %% 1000000 AS text), 6, '0'), '5', '0', lpad(CAST(g AS text), 10, '0'), "
-            "'0', (g %% 100000) * 100, false FROM generate_series(1, %2) g")
-            .arg(ChequesPorLote)
-            .arg(Lotes * ChequesPorLote)
-            .replace(QLatin1String("%%"), QLatin1String("%")));
-    c.execute(QStringLiteral("ANALYZE"));
-}
 
 // Answers the capture's confirmation with "Sim"; any other dialog is a failure of the run.
 struct Operador : Dialogs::Handler {
@@ -276,38 +44,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Operador operador;
     Dialogs::setHandler(&operador);
-    QString path = QStringLiteral("/tmp/capcheque-bench.db");
-    QString pg;
     int runs = 15;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (QByteArray(argv[i]) == "--db")
-            path = QString::fromLocal8Bit(argv[++i]);
-        else if (QByteArray(argv[i]) == "--pg")
-            pg = QString::fromLocal8Bit(argv[++i]);
-        else if (QByteArray(argv[i]) == "--runs")
-            runs = atoi(argv[++i]);
-    }
-    if (!pg.isEmpty()) {
-        path = pg;
-        Connection c(QStringLiteral("build"));
-        c.setConnectionString(pg);
-        c.open();
-        if (c.selectValue(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE "
-                                         "table_schema = 'public'"))
-                .toInt() == 0) {
-            printf("filling %s (%d lots, %d cheques)...\n", qPrintable(QUrl(pg).host()), Lotes,
-                   Lotes * ChequesPorLote);
-            fflush(stdout);
-            const double ms = timeMs([&] { buildPg(c); });
-            printf("built in %.1f s\n", ms / 1000);
-        }
-    } else if (!QFile::exists(path)) {
-        printf("building %s (%d lots, %d cheques)...\n", qPrintable(path), Lotes,
-               Lotes * ChequesPorLote);
-        fflush(stdout);
-        const double ms = timeMs([&] { build(path); });
-        printf("built in %.1f s\n", ms / 1000);
-    }
+    bool postgres = false;
+    const QString path = prepara(argc, argv, runs, postgres);
 
     Connection cnx(QStringLiteral("CnxPrincipal"));
     cnx.setConnectionString(path);
@@ -320,10 +59,10 @@ int main(int argc, char** argv) {
     std::vector<double> show, move, capture, fShow, fMove, fCapture;
     qint64 serial = qint64(Lotes) * ChequesPorLote + 1000;
     std::unique_ptr<Floor> floorOf;
-    if (pg.isEmpty())
-        floorOf = std::make_unique<SqliteFloor>(path);
+    if (postgres)
+        floorOf = std::make_unique<PgFloor>(path);
     else
-        floorOf = std::make_unique<PgFloor>(pg);
+        floorOf = std::make_unique<SqliteFloor>(path);
     Floor& floor = *floorOf;
     for (int r = 0; r < runs; ++r) {
         frm.hide();
@@ -381,7 +120,7 @@ int main(int argc, char** argv) {
     cnx.execute(QStringLiteral("delete from cheque where cod_cheque > ?"),
                 {qlonglong(Lotes) * ChequesPorLote});
 
-    printf("\n%s, %d runs\n", pg.isEmpty() ? "SQLite" : "PostgreSQL", runs);
+    printf("\n%s, %d runs\n", postgres ? "PostgreSQL" : "SQLite", runs);
     printf("%-28s %12s %12s %8s %10s\n", "operation (median of runs)", "program ms", "floor ms",
            "ratio", "target ms");
     const struct {
