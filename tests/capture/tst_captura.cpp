@@ -140,6 +140,7 @@ private slots:
     void pasteIntoTheBoxes_data();
     void pasteIntoTheBoxes();
     void screenLooks();
+    void tabStopsShowFocus();
 };
 
 void TestCaptura::validLine_data() {
@@ -797,7 +798,9 @@ void TestCaptura::screenLooks() {
                  Qt::AlignHorizontal_Mask,
              Qt::AlignRight);
     QCOMPARE(t.frm.ceValorCheque->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    // Under a window manager the frame comes after the window is shown.
     const QPoint centre = t.frm.screen()->availableGeometry().center();
+    QTRY_VERIFY((t.frm.frameGeometry().center() - centre).manhattanLength() <= 8);
     const QPoint mine = t.frm.frameGeometry().center();
     QVERIFY2((mine - centre).manhattanLength() <= 8,
              qPrintable(QString("centre %1,%2 of %3,%4, frame %5 inside %6")
@@ -807,4 +810,33 @@ void TestCaptura::screenLooks() {
                             .arg(centre.y())
                             .arg(t.frm.frameGeometry().height())
                             .arg(t.frm.height())));
+}
+
+// Tab goes round every control that takes it, and each one shows that it has the focus: the
+// cheque grid, whose current row is painted over, draws the focus frame on its current cell.
+void TestCaptura::tabStopsShowFocus() {
+    Tela t(Engine::SQLite);
+    t.abre();
+    t.captura(Valida, "10,00");
+    VERIFY_SCRIPT(t.script);
+    QList<QWidget*> stops;
+    for (QWidget* w = QApplication::focusWidget(); w && !stops.contains(w);
+         w = QApplication::focusWidget()) {
+        stops << w;
+        QVERIFY2(w->focusPolicy() & Qt::TabFocus, qPrintable(w->objectName()));
+        QTest::keyClick(w, Qt::Key_Tab);
+    }
+    QVERIFY(stops.contains(t.frm.DBGrid1));
+    QVERIFY(stops.contains(t.frm.edLinhaCheque));
+    QVERIFY(stops.contains(t.frm.ceValorCheque));
+
+    DbGrid* g = t.frm.DBGrid1;
+    const QRect cell = g->visualRect(g->currentIndex());
+    QVERIFY(cell.isValid());
+    t.frm.edLinhaCheque->setFocus();
+    const QImage without = g->viewport()->grab(cell).toImage();
+    g->setFocus();
+    QVERIFY(g->hasFocus());
+    const QImage with = g->viewport()->grab(cell).toImage();
+    QVERIFY(with != without);
 }

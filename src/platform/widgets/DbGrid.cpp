@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QValidator>
 
@@ -91,6 +92,16 @@ void DbGridCell::drawText() const {
     painter->setFont(option.font);
     const QRect r = rect.adjusted(3, 0, -3, 0);
     painter->drawText(r, alignment, option.fontMetrics.elidedText(text, Qt::ElideRight, r.width()));
+}
+
+void DbGridCell::drawFocus() const {
+    if (!(option.state & QStyle::State_HasFocus))
+        return;
+    QStyleOptionFocusRect focus;
+    focus.QStyleOption::operator=(option);
+    focus.rect = rect.adjusted(1, 1, -1, -1);
+    focus.backgroundColor = brush.color();
+    grid->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, grid);
 }
 
 QVariant DbGridCell::value() const {
@@ -434,4 +445,5 @@ void DbGrid::paintCurrentRow(DbGridCell& cell) {
         cell.brush = Colors::currentRow();
     cell.fill();
     cell.drawText();
+    cell.drawFocus();
 }

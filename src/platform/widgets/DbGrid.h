@@ -27,6 +27,8 @@ struct DbGridCell {
     void fill() const;
     // The grid's own drawing of the field's text over the cell.
     void drawText() const;
+    // The focus frame of the current cell while the grid has the focus, which a fill paints over.
+    void drawFocus() const;
     // The cell's field value of its row.
     QVariant value() const;
 };

@@ -20,6 +20,9 @@ ScreenFrame::ScreenFrame(const QString& title, QWidget* parent)
     // The window keeps the size its content asks for.
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
+    m_frameWait.setInterval(20);
+    connect(&m_frameWait, &QTimer::timeout, this, &ScreenFrame::centreOnceFramed);
+
     m_band = new QLabel(title, this);
     m_band->setObjectName(QStringLiteral("lblTitulo"));
     m_band->setAutoFillBackground(true);
@@ -83,9 +86,24 @@ void ScreenFrame::showEvent(QShowEvent* event) {
 
 void ScreenFrame::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
+    m_frameUnknown = false;
     if (m_filtering && !event->spontaneous()) {
         qApp->removeEventFilter(this);
         m_filtering = false;
+    }
+}
+
+// The window manager frames the window some time after it is shown, and tells no event of it:
+// the frame is looked at for a short while, and the first time it is known the whole window,
+// title bar included, is centred again. Without a window manager there is no frame to wait for.
+void ScreenFrame::centreOnceFramed() {
+    if (!m_frameUnknown || !isVisible() || ++m_framePolls > 50) {
+        m_frameWait.stop();
+        return;
+    }
+    if (frameGeometry().size() != size()) {
+        m_frameWait.stop();
+        centre();
     }
 }
 
@@ -97,5 +115,21 @@ void ScreenFrame::centre() {
     if (!s)
         return;
     const QRect area = s->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    // The frame of the last framed screen stands in for this one's until it is known.
+    static QMargins lastFrame;
+    QSize whole = frameGeometry().size();
+    m_frameUnknown = whole == size();
+    if (m_frameUnknown)
+        whole = whole.grownBy(lastFrame);
+    else
+        lastFrame =
+            QMargins(geometry().x() - frameGeometry().x(), geometry().y() - frameGeometry().y(),
+                     frameGeometry().right() - geometry().right(),
+                     frameGeometry().bottom() - geometry().bottom());
+    if (m_frameUnknown && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        m_framePolls = 0;
+        m_frameWait.start();
+    }
+    // move() places the frame's top-left corner.
+    move(area.center() - QPoint(whole.width() / 2, whole.height() / 2));
 }

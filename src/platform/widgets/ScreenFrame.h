@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
 
 class QLabel;
 class QVBoxLayout;
@@ -31,8 +32,13 @@ protected:
 
 private:
     void centre();
+    void centreOnceFramed();
 
     QLabel* m_band;
     QVBoxLayout* m_body;
     bool m_filtering = false;
+    // Centred before the window manager added its title bar: centred again once it has.
+    bool m_frameUnknown = false;
+    QTimer m_frameWait;
+    int m_framePolls = 0;
 };
