@@ -737,6 +737,14 @@ void TestAssociado::companyLetters_data() {
     QTest::newRow("no type yet, letters beep") << ""
                                                << "1a2"
                                                << "12" << 1;
+    // "|" puts the cursor at the start: a key typed there moves everything one place on.
+    QTest::newRow("company, a key before pushes a letter into a check place")
+        << "Jurídica"
+        << "12ABC34501DE|9"
+        << "12ABC34501DE" << 1;
+    QTest::newRow("company, a key before digits") << "Jurídica"
+                                                  << "2ABC34501DE3|1"
+                                                  << "12ABC34501DE3" << 0;
 }
 
 // Typed into the number box of a new member.
@@ -752,7 +760,11 @@ void TestAssociado::companyLetters() {
     if (!type.isEmpty())
         QVERIFY(drv::pick(w->RxDBComboBox1, type));
     DialogScript s;
-    drv::typeInto(w->DBEdit2, typed);
+    drv::typeInto(w->DBEdit2, typed.section('|', 0, 0));
+    if (typed.contains('|')) {
+        QTest::keyClick(w->DBEdit2, Qt::Key_Home);
+        drv::keys(w->DBEdit2, typed.section('|', 1));
+    }
     QCOMPARE(w->DBEdit2->text(), shown);
     QCOMPARE(s.beeps(), beeps);
     QCOMPARE(f.members()->asString("num_cgc_cpf"), shown);
