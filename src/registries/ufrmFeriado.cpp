@@ -60,6 +60,7 @@ TfrmFeriado::TfrmFeriado(Connection* cnx, QWidget* parent)
     btnGerarFeriados->setText(QStringLiteral("Gerar feriados do ano"));
     btnGerarFeriados->setToolTip(QStringLiteral("Gerar feriados do ano"));
     btnGerarFeriados->setFocusPolicy(Qt::NoFocus);
+    btnGerarFeriados->setFixedHeight(btnInserir->sizeHint().height());
     btnGerarFeriados->setEnabled(false);
     if (auto* row = qobject_cast<QHBoxLayout*>(toolbar()->layout())) {
         // The row ends with a stretch: the button goes before it.
