@@ -5,6 +5,7 @@
 #include "TestDb.h"
 #include "core/Feriados.h"
 #include "platform/data/DateCodec.h"
+#include "platform/data/DbError.h"
 #include "platform/widgets/Colors.h"
 #include "registries/ufrmFeriado.h"
 
@@ -82,6 +83,8 @@ private slots:
     void yearsHolidays();
     void yearsHolidaysTwice_data() { TestDb::addEngineRows(); }
     void yearsHolidaysTwice();
+    void yearsHolidaysBusy_data() { TestDb::addEngineRows(); }
+    void yearsHolidaysBusy();
 };
 
 void TestFeriado::order_data() {
@@ -456,6 +459,40 @@ void TestFeriado::yearsHolidaysTwice() {
     w.btnCancelar->click();
     QVERIFY(w.btnGerarFeriados->isEnabled());
     QCOMPARE(storedHolidays(db.conn()), 17);
+}
+
+// While another copy adds holidays, the action fails with the database's error (the general error
+// display shows it), reports nothing as added and leaves the list; once the other copy is done,
+// it adds what is still missing.
+void TestFeriado::yearsHolidaysBusy() {
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    TfrmFeriado w(&db.conn());
+    QVERIFY(drv::showScreen(&w));
+    Connection other(QStringLiteral("other_copy"));
+    other.setConnectionString(db.target());
+    other.open();
+    other.beginTransaction();
+    other.lockNumbering(QStringLiteral("feriado"));
+    other.execute("INSERT INTO feriado (dsc_feriado, dat_feriado, ind_dia_fixo) VALUES (?, ?, ?)",
+                  {QString("Natal"), QDate(2026, 12, 25), true});
+    db.conn().setBusyTimeout(300);
+
+    DialogScript s;
+    s.prompt(Gerar, "2026");
+    QVERIFY_THROWS_EXCEPTION(DbError, w.btnGerarFeriadosClick());
+    VERIFY_SCRIPT(s);
+    QCOMPARE(listed(w).size(), 0);
+    QCOMPARE(w.dtmFeriado->qryFeriado->state(), Dataset::State::Browse);
+    QVERIFY(w.btnGerarFeriados->isEnabled());
+
+    other.commit();
+    s.prompt(Gerar, "2026");
+    s.dlg(Dialogs::Kind::Information, "12 feriados incluídos.", Dialogs::Button::Ok);
+    w.btnGerarFeriados->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(storedHolidays(db.conn()), 13);
+    QCOMPARE(listed(w).size(), 13);
 }
 
 QTEST_MAIN(TestFeriado)
