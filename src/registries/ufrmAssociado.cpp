@@ -17,6 +17,7 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // The cells of the movement list. The list's own editors are used, but what is typed goes
 // into the row at once, so the first key already puts the movement query into edit (and the
@@ -85,6 +86,68 @@ private:
     mutable QPointer<QWidget> m_editor;
 };
 
+// The taxpayer number box. A company's number may carry capital letters in its first twelve
+// places and digits in its last two; a small letter, typed or pasted, goes in as a capital. A
+// person's number is digits only.
+class NumeroCgcCpfEdit : public DbEdit {
+public:
+    NumeroCgcCpfEdit(QWidget* parent, std::function<bool()> juridica)
+        : DbEdit(parent), m_juridica(std::move(juridica)) {
+        onKeyPress = [this](QChar& key) { keyPress(key); };
+    }
+
+protected:
+    bool acceptsText(const QString& text) const override {
+        return m_juridica() ? cnpjChars(text) : allDigits(text);
+    }
+
+    void store(const QString& text) override {
+        const QString upper = text.toUpper();
+        DbEdit::store(upper);
+        if (upper != text) {
+            const int at = cursorPosition();
+            setText(upper);
+            setCursorPosition(at);
+        }
+    }
+
+private:
+    static bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+    static bool isLetter(QChar c) {
+        const QChar u = c.toUpper();
+        return u >= QLatin1Char('A') && u <= QLatin1Char('Z');
+    }
+    static bool allDigits(const QString& t) { return std::all_of(t.begin(), t.end(), isDigit); }
+    // Letters or digits in the first twelve places, digits after them.
+    static bool cnpjChars(const QString& t) {
+        for (int i = 0; i < t.size(); ++i)
+            if (!isDigit(t.at(i)) && (i >= 12 || !isLetter(t.at(i))))
+                return false;
+        return true;
+    }
+
+    void keyPress(QChar& key) {
+        if (!m_juridica()) {
+            DbEdit::digitsOnlyKeyPress(key);
+            return;
+        }
+        // Backspace, carriage return and the clipboard shortcuts pass; what a paste brings is
+        // judged as a whole.
+        if (key.unicode() < 32)
+            return;
+        // The text the key would make: a key typed before a letter moves the letter one place on.
+        const int at = hasSelectedText() ? selectionStart() : cursorPosition();
+        QString after = text();
+        after.replace(at, selectedText().size(), key);
+        if (cnpjChars(after))
+            return;
+        key = QChar();
+        Dialogs::beep();
+    }
+
+    std::function<bool()> m_juridica;
+};
+
 namespace {
 
 const QString Confirmacao = QStringLiteral("Tem certeza de que deseja excluir o registro?");
@@ -126,14 +189,20 @@ TfrmAssociado::TfrmAssociado(Connection* cnx, QWidget* parent)
     RxDBComboBox1->setFixedWidth(110);
 
     lblCgcCpf = label("lblCgcCpf", QStringLiteral("Cnpj/Cpf"));
-    DBEdit2 = box("DBEdit2", 150);
+    DBEdit2 = new NumeroCgcCpfEdit(editArea(), [this] {
+        return dtmAssociado && dtmAssociado->qryAssociado->isOpen() &&
+               dtmAssociado->qryAssociado->asString(QStringLiteral("idt_tpo_associado")) ==
+                   QLatin1String("J");
+    });
+    DBEdit2->setObjectName(QStringLiteral("DBEdit2"));
+    DBEdit2->setFixedWidth(150);
     lblBanco = label("lblBanco", QStringLiteral("Nº Banco"));
     DBEdit6 = box("DBEdit6", 70);
     lblAgencia = label("lblAgencia", QStringLiteral("Agência"));
     DBEdit3 = box("DBEdit3", 70);
     lblConvenio = label("lblConvenio", QStringLiteral("Nº convênio"));
     DBEdit5 = box("DBEdit5", 100);
-    for (DbEdit* e : {DBEdit2, DBEdit6, DBEdit3, DBEdit5})
+    for (DbEdit* e : {DBEdit6, DBEdit3, DBEdit5})
         useDigitsOnly(e);
 
     lblDestino = label("lblDestino", QStringLiteral("Destino movimento"));

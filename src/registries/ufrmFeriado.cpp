@@ -1,12 +1,17 @@
 #include "registries/ufrmFeriado.h"
 
+#include "core/Feriados.h"
 #include "platform/data/DateCodec.h"
+#include "platform/dialogs/Dialogs.h"
 
+#include <QDate>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QToolButton>
 
 TfrmFeriado::TfrmFeriado(Connection* cnx, QWidget* parent)
     : TfrmCadastro(cnx, QStringLiteral(" Cadastro de Feriado"), parent) {
@@ -49,6 +54,22 @@ TfrmFeriado::TfrmFeriado(Connection* cnx, QWidget* parent)
     setTabOrder(DBEdit1, DBDateEdit1);
     setTabOrder(DBDateEdit1, RxDBComboBox1);
 
+    // After the nine picture buttons, apart from them, and like them out of the tab order.
+    btnGerarFeriados = new QToolButton(toolbar());
+    btnGerarFeriados->setObjectName(QStringLiteral("btnGerarFeriados"));
+    btnGerarFeriados->setText(QStringLiteral("Gerar feriados do ano"));
+    btnGerarFeriados->setToolTip(QStringLiteral("Gerar feriados do ano"));
+    btnGerarFeriados->setFocusPolicy(Qt::NoFocus);
+    btnGerarFeriados->setFixedHeight(btnInserir->sizeHint().height());
+    btnGerarFeriados->setEnabled(false);
+    if (auto* row = qobject_cast<QHBoxLayout*>(toolbar()->layout())) {
+        // The row ends with a stretch: the button goes before it.
+        const int end = row->count() - 1;
+        row->insertSpacing(end, 12);
+        row->insertWidget(end + 1, btnGerarFeriados);
+    }
+    connect(btnGerarFeriados, &QToolButton::clicked, this, &TfrmFeriado::btnGerarFeriadosClick);
+
     RxDBGrid1 = mainGrid();
     RxDBGrid1->setMinimumSize(600, 260);
     RxDBGrid1->onDrawColumnCell = [this](DbGridCell& cell) { RxDBGrid1DrawColumnCell(cell); };
@@ -66,6 +87,32 @@ void TfrmFeriado::createDataModule() {
 }
 
 void TfrmFeriado::dtsFeriadoStateChange() {
+    HabilitaBotoes();
+}
+
+void TfrmFeriado::habilitaExtras() {
+    btnGerarFeriados->setEnabled(mainQuery()->state() == Dataset::State::Browse);
+}
+
+void TfrmFeriado::btnGerarFeriadosClick() {
+    if (mainQuery()->state() != Dataset::State::Browse)
+        return;
+    const QString typed =
+        Dialogs::inputBox(QStringLiteral("Gerar feriados do ano"), QStringLiteral("Ano"),
+                          QString::number(QDate::currentDate().year()));
+    if (typed.isEmpty())
+        return; // "Cancela"
+    bool number = false;
+    const int ano = typed.trimmed().toInt(&number);
+    if (!number || ano < 1900 || ano > 2199) {
+        showAttention(QStringLiteral("Favor informar um ano entre 1900 e 2199!"));
+        return;
+    }
+    // A failure goes to the general error display; the list is re-read only after a commit.
+    const int incluidos = Feriados::incluiAno(*connection(), ano);
+    Dialogs::messageDlg(Feriados::descreveInclusao(incluidos), Dialogs::Kind::Information,
+                        {Dialogs::Button::Ok});
+    reopenQueries();
     HabilitaBotoes();
 }
 

@@ -6,6 +6,7 @@
 #include "registries/ufrmCadastro.h"
 
 class QLabel;
+class QToolButton;
 
 // The holidays the business-day rule reads: a description, a date, and whether the date is
 // the same day and month every year.
@@ -23,12 +24,15 @@ public:
     QLabel* lblDataFixa;
     DbComboBox* RxDBComboBox1;
     DbGrid* RxDBGrid1;
+    // Beside the toolbar: adds the year's national holidays that are missing.
+    QToolButton* btnGerarFeriados;
 
     // The list's painting: a check box in place of the flag's text.
     void RxDBGrid1DrawColumnCell(DbGridCell& cell);
 
 public slots:
     void dtsFeriadoStateChange();
+    void btnGerarFeriadosClick();
 
 protected:
     void createDataModule() override;
@@ -40,4 +44,5 @@ protected:
     QList<SaveCheck> saveChecks() const override;
     QWidget* focusAfterSave() const override { return DBEdit1; }
     void mainStateChange() override { dtsFeriadoStateChange(); }
+    void habilitaExtras() override;
 };

@@ -1,5 +1,5 @@
-// The member screen: its save checks, the number box and its length limit, the digits-only
-// boxes, and the movement codes of the current member edited in their own list.
+// The member screen: its save checks, the number box (its length limit and a company's letters),
+// the digits-only boxes, and the movement codes of the current member edited in their own list.
 #include "DialogScript.h"
 #include "ScreenDriver.h"
 #include "TestDb.h"
@@ -7,6 +7,7 @@
 #include "registries/ufrmAssociado.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 Q_DECLARE_METATYPE(Dialogs::Button)
@@ -158,6 +159,12 @@ private slots:
     void refusedDelete_data();
     void refusedDelete();
     void tabOrder();
+    void companyLetters_data();
+    void companyLetters();
+    void companyLettersSaved_data();
+    void companyLettersSaved();
+    void companyLettersPasted_data();
+    void companyLettersPasted();
 };
 
 void TestAssociado::enabling_data() {
@@ -368,7 +375,7 @@ void TestAssociado::digitsOnly_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("beeps");
     QTest::newRow("number") << "DBEdit2"
-                            << "1a2 3"
+                            << "1-2 3"
                             << "123" << 2;
     QTest::newRow("bank") << "DBEdit6"
                           << "7x5.6"
@@ -699,6 +706,179 @@ void TestAssociado::tabOrder() {
                                       "RxDBComboBox2 RxDBGrid2"));
     QCOMPARE(w->title(), QString(" Cadastro de Associado"));
     QCOMPARE(w->DBEdit1->limit(), 80);
+}
+
+void TestAssociado::companyLetters_data() {
+    QTest::addColumn<QString>("type"); // caption picked on a new member; empty: none
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("company, small letters made capital") << "Jurídica"
+                                                         << "12abc34501de35"
+                                                         << "12ABC34501DE35" << 0;
+    QTest::newRow("company, capitals") << "Jurídica"
+                                       << "12ABC34501DE35"
+                                       << "12ABC34501DE35" << 0;
+    QTest::newRow("company, letter in a check place") << "Jurídica"
+                                                      << "12ABC34501DEx5q"
+                                                      << "12ABC34501DE5" << 2;
+    QTest::newRow("company, letters everywhere but the check places") << "Jurídica"
+                                                                      << "abcdefghijklmn12"
+                                                                      << "ABCDEFGHIJKL12" << 2;
+    QTest::newRow("company, no accents or signs") << "Jurídica"
+                                                  << "1é2ç3-4 5"
+                                                  << "12345" << 4;
+    QTest::newRow("company, digits only as before") << "Jurídica"
+                                                    << "1122233300018199"
+                                                    << "11222333000181" << 0;
+    QTest::newRow("person, letters beep") << "Física"
+                                          << "5a2B9c"
+                                          << "529" << 3;
+    QTest::newRow("no type yet, letters beep") << ""
+                                               << "1a2"
+                                               << "12" << 1;
+    // "|" puts the cursor at the start: a key typed there moves everything one place on.
+    QTest::newRow("company, a key before pushes a letter into a check place")
+        << "Jurídica"
+        << "12ABC34501DE|9"
+        << "12ABC34501DE" << 1;
+    QTest::newRow("company, a key before digits") << "Jurídica"
+                                                  << "2ABC34501DE3|1"
+                                                  << "12ABC34501DE3" << 0;
+}
+
+// Typed into the number box of a new member.
+void TestAssociado::companyLetters() {
+    QFETCH(QString, type);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, beeps);
+    Fixture f(Engine::SQLite, 1);
+    TfrmAssociado* w = f.w();
+    QVERIFY(drv::showScreen(w));
+    w->btnInserir->click();
+    if (!type.isEmpty())
+        QVERIFY(drv::pick(w->RxDBComboBox1, type));
+    DialogScript s;
+    drv::typeInto(w->DBEdit2, typed.section('|', 0, 0));
+    if (typed.contains('|')) {
+        QTest::keyClick(w->DBEdit2, Qt::Key_Home);
+        drv::keys(w->DBEdit2, typed.section('|', 1));
+    }
+    QCOMPARE(w->DBEdit2->text(), shown);
+    QCOMPARE(s.beeps(), beeps);
+    QCOMPARE(f.members()->asString("num_cgc_cpf"), shown);
+    VERIFY_SCRIPT(s);
+}
+
+void TestAssociado::companyLettersSaved_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored"); // empty: refused as a wrong number
+    struct Case {
+        const char *tag, *typed, *stored;
+    };
+    const Case cases[] = {
+        {"the tax authority's example", "12abc34501de35", "12ABC34501DE35"},
+        {"typed in capitals", "12ABC34501DE35", "12ABC34501DE35"},
+        {"a changed letter", "12abd34501de35", ""},
+        {"a changed check digit", "12abc34501de36", ""},
+        {"letters swapped", "12bac34501de35", ""},
+    };
+    for (Engine e : TestDb::engines())
+        for (const Case& c : cases)
+            QTest::newRow(qPrintable(TestDb::engineName(e) + ": " + c.tag))
+                << e << QString(c.typed) << QString(c.stored);
+}
+
+void TestAssociado::companyLettersSaved() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    Fixture f(engine, 1);
+    TfrmAssociado* w = f.w();
+    QVERIFY(drv::showScreen(w));
+    w->btnInserir->click();
+    drv::typeInto(w->DBEdit1, "Empresa Nova");
+    QVERIFY(drv::pick(w->RxDBComboBox1, "Jurídica"));
+    drv::typeInto(w->DBEdit2, typed);
+    drv::typeInto(w->DBEdit6, "756");
+    drv::typeInto(w->DBEdit3, "3001");
+    DialogScript s;
+    if (stored.isEmpty())
+        s.box("Atenção", "O Cgc informado é inválido!");
+    w->btnSalvar->click();
+    VERIFY_SCRIPT(s);
+    const ResultSet rs = f.db.conn().select(
+        "SELECT idt_tpo_associado, num_cgc_cpf FROM associado WHERE nom_associado = ?",
+        {QString("Empresa Nova")});
+    if (stored.isEmpty()) {
+        QCOMPARE(rs.rows.size(), 0);
+        QCOMPARE(f.members()->state(), Dataset::State::Insert);
+        QCOMPARE(w->DBEdit2->text(), typed.toUpper());
+        return;
+    }
+    QCOMPARE(rs.rows.size(), 1);
+    QCOMPARE(rs.rows.first().at(0).toString(), QString("J"));
+    QCOMPARE(rs.rows.first().at(1).toString(), stored);
+    QCOMPARE(f.members()->state(), Dataset::State::Browse);
+    QCOMPARE(w->DBEdit2->text(), stored);
+    // Read back from the table, it is shown as it was typed in.
+    w->hide();
+    QVERIFY(drv::showScreen(w));
+    QVERIFY(f.members()->locate("nom_associado", "Empresa Nova", 0));
+    QCOMPARE(w->DBEdit2->text(), stored);
+}
+
+void TestAssociado::companyLettersPasted_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("before"); // typed first; the paste goes at the cursor, at the end
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("company, small letters made capital") << "Jurídica"
+                                                         << ""
+                                                         << "12abc34501de35"
+                                                         << "12ABC34501DE35" << 0;
+    QTest::newRow("company, after what was typed") << "Jurídica"
+                                                   << "12a"
+                                                   << "bc34501de35"
+                                                   << "12ABC34501DE35" << 0;
+    QTest::newRow("company, letter in a check place") << "Jurídica"
+                                                      << "12"
+                                                      << "abc34501dex5"
+                                                      << "12" << 1;
+    QTest::newRow("company, a sign") << "Jurídica"
+                                     << ""
+                                     << "12.ABC.345/01DE-35"
+                                     << "" << 1;
+    // As before: a person's box takes no paste from the keyboard.
+    QTest::newRow("person") << "Física"
+                            << "529"
+                            << "98224725"
+                            << "529" << 1;
+}
+
+void TestAssociado::companyLettersPasted() {
+    QFETCH(QString, type);
+    QFETCH(QString, before);
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+    QFETCH(int, beeps);
+    Fixture f(Engine::SQLite, 1);
+    TfrmAssociado* w = f.w();
+    QVERIFY(drv::showScreen(w));
+    w->btnInserir->click();
+    QVERIFY(drv::pick(w->RxDBComboBox1, type));
+    drv::typeInto(w->DBEdit2, before);
+    QApplication::clipboard()->setText(pasted);
+    QCOMPARE(QApplication::clipboard()->text(), pasted);
+    DialogScript s;
+    QTest::keyClick(w->DBEdit2, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w->DBEdit2->text(), shown);
+    QCOMPARE(s.beeps(), beeps);
+    QCOMPARE(f.members()->asString("num_cgc_cpf"), shown);
+    VERIFY_SCRIPT(s);
 }
 
 QTEST_MAIN(TestAssociado)

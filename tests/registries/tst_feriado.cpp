@@ -1,8 +1,11 @@
-// The holiday screen: its order, save checks, date box, fixed-date choice and check-box column.
+// The holiday screen: its order, save checks, date box, fixed-date choice, check-box column and
+// the action that adds a year's national holidays.
 #include "DialogScript.h"
 #include "ScreenDriver.h"
 #include "TestDb.h"
+#include "core/Feriados.h"
 #include "platform/data/DateCodec.h"
+#include "platform/data/DbError.h"
 #include "platform/widgets/Colors.h"
 #include "registries/ufrmFeriado.h"
 
@@ -76,6 +79,12 @@ private slots:
     void fixedChoice_data() { TestDb::addEngineRows(); }
     void fixedChoice();
     void checkBoxColumn();
+    void yearsHolidays_data();
+    void yearsHolidays();
+    void yearsHolidaysTwice_data() { TestDb::addEngineRows(); }
+    void yearsHolidaysTwice();
+    void yearsHolidaysBusy_data() { TestDb::addEngineRows(); }
+    void yearsHolidaysBusy();
 };
 
 void TestFeriado::order_data() {
@@ -339,6 +348,151 @@ void TestFeriado::checkBoxColumn() {
     const QImage current = cellImage(grid, 0, 0);
     QVERIFY(QColor(current.pixel(current.width() - 2, 1)) != Colors::currentRow());
     QCOMPARE(cellImage(grid, 0, 2).pixel(0, 0), current.pixel(current.width() - 2, 1));
+}
+
+namespace {
+
+const QString Gerar = QStringLiteral("Gerar feriados do ano");
+
+int storedHolidays(Connection& c) {
+    return c.selectValue("SELECT count(*) FROM feriado").toInt();
+}
+
+} // namespace
+
+void TestFeriado::yearsHolidays_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("existing"); // rows already there
+    QTest::addColumn<QString>("typed");    // the prompt's answer; null: "Cancela"
+    QTest::addColumn<int>("added");        // -1: refused as no year
+    struct Case {
+        const char *tag, *existing, *typed;
+        int added;
+    };
+    const Case cases[] = {
+        {"empty table", "", "2026", 13},
+        {"year typed with blanks", "", " 2027 ", 13},
+        // A fixed holiday counts for every year; a moving one only on its own date.
+        {"some there", "Natal 1990-12-25 S, Carnaval 2026-02-17 N, Carnaval 2025-03-03 N", "2026",
+         11},
+        {"first year taken", "", "1900", 13},
+        {"last year taken", "", "2199", 13},
+        {"cancelled", "", nullptr, 0},
+        {"not a number", "", "dois mil", -1},
+        {"digits and letters", "", "2O26", -1},
+        {"before 1900", "", "1899", -1},
+        {"after 2199", "", "2200", -1},
+        {"negative", "", "-2026", -1},
+    };
+    for (Engine e : TestDb::engines())
+        for (const Case& c : cases)
+            QTest::newRow(qPrintable(TestDb::engineName(e) + ": " + c.tag))
+                << e << QString(c.existing) << (c.typed ? QString(c.typed) : QString()) << c.added;
+}
+
+void TestFeriado::yearsHolidays() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, existing);
+    QFETCH(QString, typed);
+    QFETCH(int, added);
+    TestDb db(engine);
+    insertHolidays(db.conn(), existing);
+    const int before = storedHolidays(db.conn());
+    TfrmFeriado w(&db.conn());
+    QVERIFY(drv::showScreen(&w));
+    QCOMPARE(w.btnGerarFeriados->toolTip(), Gerar);
+    QVERIFY(w.btnGerarFeriados->isEnabled());
+
+    DialogScript s;
+    s.prompt(Gerar, typed, !typed.isNull());
+    if (added < 0)
+        s.box("Atenção", "Favor informar um ano entre 1900 e 2199!");
+    else if (!typed.isNull())
+        s.dlg(Dialogs::Kind::Information, Feriados::descreveInclusao(added), Dialogs::Button::Ok,
+              {Dialogs::Button::Ok});
+    w.btnGerarFeriados->click();
+    VERIFY_SCRIPT(s);
+    // The year offered is the current one.
+    QCOMPARE(s.seen().first().kind, Dialogs::Kind::InputPrompt);
+    QCOMPARE(s.seen().first().initialText, QString::number(QDate::currentDate().year()));
+    QCOMPARE(storedHolidays(db.conn()), before + qMax(added, 0));
+    // The list shows what the table holds.
+    QCOMPARE(listed(w).size(), before + qMax(added, 0));
+    QCOMPARE(w.dtmFeriado->qryFeriado->state(), Dataset::State::Browse);
+    QVERIFY(w.btnGerarFeriados->isEnabled());
+}
+
+void TestFeriado::yearsHolidaysTwice() {
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    TfrmFeriado w(&db.conn());
+    QVERIFY(drv::showScreen(&w));
+    DialogScript s;
+    s.prompt(Gerar, "2026");
+    s.dlg(Dialogs::Kind::Information, "13 feriados incluídos.", Dialogs::Button::Ok);
+    w.btnGerarFeriados->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(storedHolidays(db.conn()), 13);
+    QVERIFY(listed(w).contains("Sexta-feira da Paixão"));
+    QCOMPARE(listed(w).size(), 13);
+
+    s.prompt(Gerar, "2026");
+    s.dlg(Dialogs::Kind::Information, "Nenhum feriado incluído: todos já estavam cadastrados.",
+          Dialogs::Button::Ok);
+    w.btnGerarFeriados->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(storedHolidays(db.conn()), 13);
+
+    // The next year brings only its four moving holidays.
+    s.prompt(Gerar, "2027");
+    s.dlg(Dialogs::Kind::Information, "4 feriados incluídos.", Dialogs::Button::Ok);
+    w.btnGerarFeriados->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(storedHolidays(db.conn()), 17);
+    QCOMPARE(listed(w).size(), 17);
+
+    // Not while a holiday is being typed: the button is off, and the record stays as it is.
+    w.btnInserir->click();
+    QVERIFY(!w.btnGerarFeriados->isEnabled());
+    drv::typeInto(w.DBEdit1, "Aniversario");
+    QVERIFY(!w.btnGerarFeriados->isEnabled());
+    w.btnCancelar->click();
+    QVERIFY(w.btnGerarFeriados->isEnabled());
+    QCOMPARE(storedHolidays(db.conn()), 17);
+}
+
+// While another copy adds holidays, the action fails with the database's error (the general error
+// display shows it), reports nothing as added and leaves the list; once the other copy is done,
+// it adds what is still missing.
+void TestFeriado::yearsHolidaysBusy() {
+    QFETCH(Engine, engine);
+    TestDb db(engine);
+    TfrmFeriado w(&db.conn());
+    QVERIFY(drv::showScreen(&w));
+    Connection other(QStringLiteral("other_copy"));
+    other.setConnectionString(db.target());
+    other.open();
+    other.beginTransaction();
+    other.lockNumbering(QStringLiteral("feriado"));
+    other.execute("INSERT INTO feriado (dsc_feriado, dat_feriado, ind_dia_fixo) VALUES (?, ?, ?)",
+                  {QString("Natal"), QDate(2026, 12, 25), true});
+    db.conn().setBusyTimeout(300);
+
+    DialogScript s;
+    s.prompt(Gerar, "2026");
+    QVERIFY_THROWS_EXCEPTION(DbError, w.btnGerarFeriadosClick());
+    VERIFY_SCRIPT(s);
+    QCOMPARE(listed(w).size(), 0);
+    QCOMPARE(w.dtmFeriado->qryFeriado->state(), Dataset::State::Browse);
+    QVERIFY(w.btnGerarFeriados->isEnabled());
+
+    other.commit();
+    s.prompt(Gerar, "2026");
+    s.dlg(Dialogs::Kind::Information, "12 feriados incluídos.", Dialogs::Button::Ok);
+    w.btnGerarFeriados->click();
+    VERIFY_SCRIPT(s);
+    QCOMPARE(storedHolidays(db.conn()), 13);
+    QCOMPARE(listed(w).size(), 13);
 }
 
 QTEST_MAIN(TestFeriado)
