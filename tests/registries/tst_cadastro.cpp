@@ -7,6 +7,7 @@
 #include "registries/ufrmDepartamento.h"
 
 #include <QTest>
+#include <QWindow>
 
 Q_DECLARE_METATYPE(Dialogs::Button)
 
@@ -331,6 +332,9 @@ void TestCadastro::frame() {
     QVERIFY(drv::showScreen(&w));
     QCOMPARE(w.title(), QString(" Cadastro de Departamento"));
     QCOMPARE(w.windowTitle(), QString());
+    // An empty title would reach the title bar as the program's name: the bar gets a blank one.
+    const QString bar = w.windowHandle()->title();
+    QVERIFY(!bar.isEmpty() && bar.trimmed().isEmpty());
     QCOMPARE(w.minimumSize(), w.maximumSize());
     const Qt::WindowFlags flags = w.windowFlags();
     QVERIFY(flags & Qt::WindowCloseButtonHint);

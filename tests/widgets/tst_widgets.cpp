@@ -15,8 +15,10 @@
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -134,6 +136,8 @@ private slots:
     void lookupComboBox();
     void grid();
     void gridEditable();
+    void gridWholeRows_data();
+    void gridWholeRows();
     void gridTab_data();
     void gridTab();
     void colors_data();
@@ -537,6 +541,47 @@ void TestWidgets::grid() {
     const QRect other = g->visualRect(m->index(1, 2));
     QCOMPARE(QColor(img.pixel(cur.left() + 2, cur.top() + 2)), QColor(160, 160, 164));
     QCOMPARE(QColor(img.pixel(other.left() + 2, other.top() + 2)), g->backgroundColor());
+}
+
+void TestWidgets::gridWholeRows_data() {
+    QTest::addColumn<int>("height");
+    for (int h : {90, 117, 150, 181, 260, 333})
+        QTest::addRow("%d", h) << h;
+}
+
+// Whatever height the layout gives the grid, the rows area ends at a whole row: the last row
+// shown is never cut, and at most one row's height is left blank under it.
+void TestWidgets::gridWholeRows() {
+    QFETCH(int, height);
+    Data d;
+    for (int i = 0; i < 40; ++i)
+        d.db.conn().execute(
+            "INSERT INTO funcionario (cod_associado, nom_funcionario) VALUES (?, ?)",
+            {d.alfa, QString("Funcionário %1").arg(i, 2, 10, QChar('0'))});
+    d.q.close();
+    d.q.open();
+    Host h;
+    auto* g = h.add(new DbGrid);
+    g->setColumns({"nom_funcionario", "nom_associado", "vlr_salario"});
+    g->setDataSource(&d.src);
+    g->setFixedHeight(height);
+    QVERIFY(h.show());
+    const int rowHeight = g->verticalHeader()->defaultSectionSize();
+    const int shown = g->viewport()->height();
+    QCOMPARE(shown % rowHeight, 0);
+    QVERIFY(shown > 0);
+    const int room =
+        g->height() - 2 * g->frameWidth() - g->horizontalHeader()->height() -
+        (g->horizontalScrollBar()->isVisible() ? g->horizontalScrollBar()->height() : 0);
+    QVERIFY2(room - shown < rowHeight, qPrintable(QString("%1 of %2").arg(shown).arg(room)));
+    const int last = g->rowAt(shown - 1);
+    QVERIFY(last >= 0);
+    QCOMPARE(g->rowViewportPosition(last) + g->rowHeight(last), shown);
+
+    // Scrolled to the end, the last record is whole too.
+    g->scrollToBottom();
+    const int end = g->model()->rowCount() - 1;
+    QVERIFY(g->rowViewportPosition(end) + g->rowHeight(end) <= shown);
 }
 
 void TestWidgets::gridEditable() {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QValidator>
@@ -218,6 +219,42 @@ void DbGrid::fitColumns() {
         if (least == 0 && want == 0)
             continue;
         setColumnWidth(i, qMax(least, want));
+    }
+}
+
+// The rows area holds whole rows only: what is left below the last whole row stays blank
+// instead of showing half a row the operator cannot read.
+void DbGrid::updateGeometries() {
+    if (m_fittingRows)
+        return;
+    m_fittingRows = true;
+    QTableView::updateGeometries(); // sets the margins for the headers, the bottom one to zero
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    const int rest = rowHeight > 0 ? viewport()->height() % rowHeight : 0;
+    if (rest > 0) {
+        const QMargins m = viewportMargins();
+        setViewportMargins(m.left(), m.top(), m.right(), rest);
+    }
+    alignLastRow();
+    m_fittingRows = false;
+}
+
+void DbGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    alignLastRow();
+}
+
+// Scrolled to its end, a long list shows its last row at the bottom of the rows area. The
+// table places it by the height the rows area had before its blank strip was taken off.
+void DbGrid::alignLastRow() {
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->maximum() == 0 || bar->value() != bar->maximum())
+        return;
+    QHeaderView* rows = verticalHeader();
+    const int offset = rows->length() - viewport()->height();
+    if (rows->offset() != offset) {
+        rows->setOffset(offset);
+        viewport()->update();
     }
 }
 

@@ -94,10 +94,13 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void syncToDataset();
     void showSelection();
+    void alignLastRow();
     void markRange(int from, int to, bool keepOthers);
     void selectionEdited();
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
@@ -111,4 +114,5 @@ private:
     bool m_multiSelect = false;
     QSet<quint64> m_marked; // bookmark ids of the marked rows
     int m_anchor = -1;      // where a Shift range starts
+    bool m_fittingRows = false;
 };

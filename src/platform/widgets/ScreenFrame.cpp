@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 ScreenFrame::ScreenFrame(const QString& title, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -81,6 +82,10 @@ void ScreenFrame::showEvent(QShowEvent* event) {
     }
     if (!event->spontaneous())
         centre();
+    // The window system would put the program's name on an empty title bar; a blank title
+    // keeps the bar empty.
+    if (windowHandle() && windowTitle().isEmpty())
+        windowHandle()->setTitle(QStringLiteral(" "));
     QDialog::showEvent(event);
 }
 
