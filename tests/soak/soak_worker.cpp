@@ -389,6 +389,9 @@ private:
     }
 
     void pagamento() {
+        // The operation begins with the reading of the list: a payment another copy records
+        // after that makes the list out of date.
+        const qint64 inicio = agora();
         Dataset& membros = m_pag.qryAssociado;
         membros.close();
         membros.open();
@@ -429,6 +432,7 @@ private:
         p.arquivo = arquivo();
 
         Registro r(m_log, m_id, m_n, "pagamento");
+        r.set("t0", inicio);
         r.set("associado", membros.asInteger(QStringLiteral("cod_associado")));
         r.set("funcionarios", arrayOf(codigos));
         r.set("mes", p.mesReferencia);
