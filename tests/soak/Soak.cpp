@@ -479,6 +479,16 @@ private:
                              .arg(codes.size()));
             }
         }
+        // "Released in another station" only when a copy released the lot.
+        for (const Op* o : all(QStringLiteral("devolucao"), QStringLiteral("liberado"))) {
+            bool released = false;
+            for (const Op* r : all(QStringLiteral("liberacao")))
+                released = released || (r->lot() == o->lot() && r->t0 < o->t1);
+            if (!released)
+                fail(o->tag() + QStringLiteral(": \"disponibilizado em outra estação\" para o "
+                                               "lote %1, que ninguém liberou")
+                                    .arg(o->lot()));
+        }
         for (const Op* o : all(QStringLiteral("devolucao"), QStringLiteral("limite")))
             for (int c : o->codes("selecionados"))
                 if (!m_cheques.value(c).represented2)

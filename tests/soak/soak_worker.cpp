@@ -11,8 +11,8 @@
 //   op         lote | captura | exclusao | geracao | devolucao | reapresentacao | liberacao |
 //              pagamento
 //   t0, t1     when it began and ended, milliseconds since the epoch
-//   outcome    what happened (ok, duplicado, enviado, sumiu, alterado, vazio, recusado,
-//              limite, desatualizada, ocupado, erro)
+//   outcome    what happened (ok, duplicado, enviado, sumiu, liberado, alterado, vazio,
+//              recusado, limite, desatualizada, ocupado, erro)
 //   msg        the message the screen shows the operator for it, empty when none
 // and the operation's own values (lot, cheque code, line, value in centavos, file, codes...).
 #include "bankfiles/DepositoCustodia.h"
@@ -48,6 +48,9 @@ const QString Liberado = QStringLiteral("Lote disponibilizado para nova geraçã
 const QString NaoLiberado =
     QStringLiteral("Não foi possível disponibilizar este lote para nova\n\rgeração, pois o "
                    "mesmo já possui cheque devolvido!");
+const QString LoteLiberado =
+    QStringLiteral("Este lote foi disponibilizado para nova geração em outra estação!\n\r"
+                   "Nenhum cheque foi marcado como devolvido.");
 const QString RegistroSumiu = QStringLiteral(
     "O registro não existe mais na base de dados. Ele foi excluído por outro usuário.");
 
@@ -86,6 +89,8 @@ public:
             end(QStringLiteral("enviado"), m);
         else if (m == RegistroSumiu)
             end(QStringLiteral("sumiu"), m);
+        else if (m == LoteLiberado)
+            end(QStringLiteral("liberado"), m);
         else
             end(QStringLiteral("erro"), prefix + m);
     }
