@@ -7,6 +7,14 @@
 
 #include <QDate>
 
+namespace {
+
+const QString LoteLiberado =
+    QStringLiteral("Este lote foi disponibilizado para nova geração em outra estação!\n\r"
+                   "Nenhum cheque foi marcado como devolvido.");
+
+} // namespace
+
 TdtmDevolucaoCheque::TdtmDevolucaoCheque(Connection* cnx, QObject* parent)
     : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), m_cnx(cnx) {
     setObjectName(QStringLiteral("dtmDevolucaoCheque"));
@@ -35,12 +43,17 @@ TdtmDevolucaoCheque::TdtmDevolucaoCheque(Connection* cnx, QObject* parent)
 int TdtmDevolucaoCheque::devolve(const QList<int>& codigos) {
     // A cheque re-presented twice is never marked, also when another copy re-presents it
     // while this runs: the condition is part of the statement. The lot of the cheques is held
-    // against a release for a new generation in the meantime.
+    // against a release for a new generation in the meantime, and one released since the list
+    // was read (its cheques may even be deleted by now) is refused: only a generated lot has
+    // returned cheques.
     TransactionGuard tx(*m_cnx);
-    m_cnx->select(QStringLiteral("select lc.cod_lote from lote_cheque lc where lc.cod_lote in "
-                                 "(select cod_lote from cheque where cod_cheque = ?)") +
-                      Dialect::forShare(m_cnx->engine()),
-                  {codigos.value(0)});
+    const ResultSet lote = m_cnx->select(
+        QStringLiteral("select lc.ind_gerado from lote_cheque lc where lc.cod_lote in "
+                       "(select cod_lote from cheque where cod_cheque = ?)") +
+            Dialect::forShare(m_cnx->engine()),
+        {codigos.value(0)});
+    if (lote.rows.isEmpty() || !lote.rows.first().at(0).toBool())
+        throw DbError(LoteLiberado);
     const int marcados = Codigos::executa(
         *m_cnx,
         QStringLiteral("update cheque set ind_devolvido = ?, dat_devolucao = ? where "

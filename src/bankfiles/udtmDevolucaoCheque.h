@@ -20,7 +20,8 @@ public:
 
     // Marks the cheques `codigos` returned today, except those re-presented twice (also by
     // another copy in between): one statement, so a cheque is marked once whatever the other
-    // copies do. Returns how many were marked.
+    // copies do. Returns how many were marked. Raises DbError, marking nothing, when another
+    // copy released the lot for a new generation since the list was read.
     int devolve(const QList<int>& codigos);
 
 private:

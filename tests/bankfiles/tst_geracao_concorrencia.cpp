@@ -1,6 +1,7 @@
 // Several copies at once, each on its own connection and thread, really holding the database:
 // two generations of one lot, and captures racing a generation.
 #include "TestDb.h"
+#include "bankfiles/udtmDevolucaoCheque.h"
 #include "bankfiles/udtmGeraArqDepositoCustodia.h"
 #include "capture/udtmCapturaCheque.h"
 #include "core/uBib.h"
@@ -67,6 +68,8 @@ private slots:
     void reapresentacaoPorOutraCopia();
     void exclusaoDuranteAGeracao_data() { TestDb::addEngineRows(); }
     void exclusaoDuranteAGeracao();
+    void devolucaoDeLoteLiberado_data();
+    void devolucaoDeLoteLiberado();
 };
 
 void TestGeracaoConcorrencia::duasGeracoesDoMesmoLote() {
@@ -302,6 +305,56 @@ void TestGeracaoConcorrencia::exclusaoDuranteAGeracao() {
     t.join();
     QCOMPARE(resultado.load(), 2);
     QCOMPARE(db.conn().selectValue("select count(*) from cheque").toInt(), 1);
+}
+
+void TestGeracaoConcorrencia::devolucaoDeLoteLiberado_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<bool>("excluido");
+    for (Engine e : TestDb::engines()) {
+        const QString nome = TestDb::engineName(e);
+        QTest::newRow(qPrintable(nome + " liberado")) << e << false;
+        QTest::newRow(qPrintable(nome + " liberado e cheque excluído")) << e << true;
+    }
+}
+
+void TestGeracaoConcorrencia::devolucaoDeLoteLiberado() {
+    // The return screen listed a generated lot; meanwhile another copy released it for a new
+    // generation (and deleted one of its cheques). Returning the listed cheques is refused and
+    // marks nothing: a lot that is not generated has no returned cheques, and the operator is
+    // not told of a success.
+    QFETCH(Engine, engine);
+    QFETCH(bool, excluido);
+    TestDb db(engine);
+    const int lote = novoLote(db.conn(), "1");
+    novoCheque(db.conn(), lote, 1);
+    novoCheque(db.conn(), lote, 2);
+    db.conn().execute("update lote_cheque set ind_gerado = ?", {true});
+    Copia a(db.target()), b(db.target());
+    TdtmDevolucaoCheque devolucao(&a.cnx);
+    devolucao.qryLoteCheque.open();
+    QCOMPARE(devolucao.qryCheque.recordCount(), 2);
+    const QList<int> codigos = {devolucao.qryCheque.valueAt(0, "cod_cheque").toInt(),
+                                devolucao.qryCheque.valueAt(1, "cod_cheque").toInt()};
+
+    TdtmGeraArqDepositoCustodia geracao(&b.cnx);
+    QVERIFY(geracao.regeraLote(lote));
+    if (excluido)
+        b.cnx.execute("delete from cheque where cod_cheque = ?", {codigos.first()});
+
+    try {
+        devolucao.devolve(codigos);
+        QFAIL("a devolução de um lote liberado foi aceita");
+    } catch (const DbError& e) {
+        QVERIFY2(e.message().startsWith("Este lote foi disponibilizado para nova geração em outra "
+                                        "estação!"),
+                 qPrintable(e.message()));
+    }
+    QCOMPARE(db.conn()
+                 .selectValue("select count(*) from cheque where ind_devolvido = ? or "
+                              "dat_devolucao is not null",
+                              {true})
+                 .toInt(),
+             0);
 }
 
 QTEST_MAIN(TestGeracaoConcorrencia)
