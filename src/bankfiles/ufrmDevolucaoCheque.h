@@ -4,7 +4,9 @@
 #include "platform/widgets/ScreenFrame.h"
 
 class DbGrid;
+class DigitLineEdit;
 class QAction;
+class QComboBox;
 class QMenu;
 class QPushButton;
 class SelectionBar;
@@ -22,18 +24,28 @@ public:
     DbGrid* RxDBGrid2; // cheques
     QMenu* PopupMenu1;
     QAction* Pesquisar1;
+    DigitLineEdit* edLinhaCheque; // a cheque's line, typed or scanned
     QPushButton* SpeedButton1;
+    QComboBox* cbAlinea; // the reason recorded by "Devolver"; the first item is none
     SelectionBar* bar;
+
+    // The reason chosen in cbAlinea; 0 for none.
+    int alineaEscolhida() const;
 
 public slots:
     void SpeedButton1Click();
     void Pesquisar1Click();
+    // Enter in the line box: goes to the cheque's lot and adds the cheque to the selection.
+    void edLinhaChequeEnter();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void FormShow();
+    void carregaAlineas();
+    // Shows a warning about the line in the box; the box keeps the focus.
+    void recusaLinha(const QString& texto, bool limpa);
 
     Connection* m_cnx;
 };
