@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
     TfrmDevolucaoCheque frm(&cnx);
     const double abre = timeMs([&] { frm.show(); });
     QApplication::setActiveWindow(&frm);
-    QTest::qWaitForWindowActive(&frm);
+    if (!QTest::qWaitForWindowActive(&frm))
+        return 1;
     printf("screen shown in %.1f ms\n", abre);
 
     std::vector<double> outroLote, mesmoLote, consulta;
@@ -82,6 +83,18 @@ int main(int argc, char** argv) {
                 timeMs([&] { frm.dtmDevolucaoCheque->localiza(SeparaLinhaCheque(linha)); }));
         }
     }
+    // The parts of a move: finding the lot in the list, and reading its cheques.
+    std::vector<double> acha, cheques;
+    Dataset& lotes = *frm.RxDBGrid1->dataset();
+    for (const QVariantList& row : rs.rows) {
+        acha.push_back(timeMs([&] { lotes.locate(QStringLiteral("cod_lote"), row[1]); }));
+        cheques.push_back(timeMs([&] {
+            frm.dtmDevolucaoCheque->qryCheque.close();
+            frm.dtmDevolucaoCheque->qryCheque.open();
+        }));
+    }
+    printf("locate of the lot in the list: median %.2f ms; cheques read again: median %.2f ms\n",
+           median(acha), median(cheques));
     printf("scan, cheque of another lot: median %.2f ms, max %.2f ms (%zu)\n", median(outroLote),
            *std::max_element(outroLote.begin(), outroLote.end()), outroLote.size());
     if (!mesmoLote.empty())

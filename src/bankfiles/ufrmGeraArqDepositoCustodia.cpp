@@ -41,7 +41,7 @@ TfrmGeraArqDepositoCustodia::TfrmGeraArqDepositoCustodia(Connection* cnx, QWidge
     auto* lc = new QVBoxLayout(gbCheques);
     RxDBGrid2 = new DbGrid(gbCheques);
     RxDBGrid2->setObjectName(QStringLiteral("RxDBGrid2"));
-    RxDBGrid2->setMinimumSize(860, 220);
+    RxDBGrid2->setMinimumSize(920, 220); // every column in view, "Alínea" the last
     lc->addWidget(RxDBGrid2);
     body()->addWidget(gbCheques);
 
