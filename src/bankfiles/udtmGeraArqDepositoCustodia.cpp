@@ -72,13 +72,16 @@ void defineCamposCheque(Dataset& q, const QString& tituloCompe, const QString& t
                   QStringLiteral("Data reap."));
     q.defineField(QStringLiteral("dat_2reapresentacao"), FieldKind::Date,
                   QStringLiteral("Data 2ª reap."));
+    q.defineField(QStringLiteral("num_alinea"), FieldKind::String, QStringLiteral("Alínea"));
 }
 
 QString sqlCheques(const QString& filtro) {
     return QStringLiteral("select ") + QLatin1String(CamposCheque) +
-           QStringLiteral(", case when ind_devolvido = true then 'Sim' else 'Não' end as "
-                          "ind_devolvido, dat_reapresentacao, dat_2reapresentacao from cheque "
-                          "where cod_lote = :pCodLote") +
+           QStringLiteral(
+               ", case when ind_devolvido = true then 'Sim' else 'Não' end as "
+               "ind_devolvido, dat_reapresentacao, dat_2reapresentacao, (select a.num_alinea "
+               "from alinea a where a.cod_alinea = cheque.cod_alinea) as num_alinea "
+               "from cheque where cod_lote = :pCodLote") +
            filtro + QLatin1String(OrdemCheques);
 }
 
@@ -245,6 +248,10 @@ void TdtmGeraArqDepositoCustodia::reapresenta(const QList<int>& codigos,
             // Only cheques still returned and not re-presented twice are re-presented: one that
             // another copy re-presented in between is not touched, and the whole file is refused.
             // Every condition of the assignments reads the row as it was before the statement.
+            // A reason recorded meanwhile by another copy is judged in the transaction too.
+            const QStringList recusados = recusadosPelaAlinea(codigos);
+            if (!recusados.isEmpty())
+                throw AlteradoPorOutraEstacao(mensagemRecusa(recusados));
             const int marcados = Codigos::executa(
                 *m_cnx,
                 QStringLiteral(
@@ -269,6 +276,38 @@ void TdtmGeraArqDepositoCustodia::reapresenta(const QList<int>& codigos,
             return registros;
         },
         confereArquivo);
+}
+
+QStringList TdtmGeraArqDepositoCustodia::recusadosPelaAlinea(const QList<int>& codigos) const {
+    QStringList out;
+    for (qsizetype i = 0; i < codigos.size(); i += Codigos::PorComando) {
+        const QList<int> grupo = codigos.mid(i, Codigos::PorComando);
+        QVariantList params{false};
+        QStringList marcas;
+        for (int c : grupo) {
+            params << c;
+            marcas << QStringLiteral("?");
+        }
+        const ResultSet rs = m_cnx->select(
+            QStringLiteral("select c.num_banco, c.num_agencia, c.num_conta, c.num_cheque, "
+                           "a.num_alinea, a.dsc_alinea from cheque c join alinea a on "
+                           "a.cod_alinea = c.cod_alinea where a.ind_reapresenta = ? and "
+                           "c.cod_cheque in (%1) order by c.cod_cheque")
+                .arg(marcas.join(QStringLiteral(", "))),
+            params);
+        for (const QVariantList& r : rs.rows)
+            out << QStringLiteral("Cheque %1 (banco %2, agência %3, conta %4): alínea %5 - %6")
+                       .arg(r[3].toString(), r[0].toString(), r[1].toString(), r[2].toString(),
+                            r[4].toString(), r[5].toString());
+    }
+    return out;
+}
+
+QString TdtmGeraArqDepositoCustodia::mensagemRecusa(const QStringList& recusados) {
+    return QStringLiteral("Os cheques abaixo foram devolvidos por alínea que não permite nova "
+                          "apresentação!\n\r") +
+           recusados.join(QStringLiteral("\n\r")) +
+           QStringLiteral("\n\rRetire-os da seleção. Nenhum arquivo foi gerado.");
 }
 
 bool TdtmGeraArqDepositoCustodia::regeraLote(int codLote) {

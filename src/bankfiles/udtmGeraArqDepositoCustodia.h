@@ -54,9 +54,17 @@ public:
     // Re-presentation of the cheques `codigos` (in that order), whose records are `cheques`:
     // each is marked re-presented today, and the file holds their records. Raises
     // AlteradoPorOutraEstacao when one of them is no longer returned (another copy
-    // re-presented it), and the errors of geraPrimeira; then nothing changed.
+    // re-presented it) or was returned for a reason that does not allow a new presentation
+    // (recorded by another copy meanwhile), and the errors of geraPrimeira; then nothing
+    // changed.
     void reapresenta(const QList<int>& codigos, const QList<DepositoCustodia::Cheque>& cheques,
                      const QString& arquivo, const Progresso& progresso);
+    // The cheques among `codigos` whose last recorded reason does not allow a new presentation,
+    // one line each naming the cheque and the reason; empty when there is none.
+    QStringList recusadosPelaAlinea(const QList<int>& codigos) const;
+    // The message that refuses the re-presentation of those cheques.
+    static QString mensagemRecusa(const QStringList& recusados);
+
     // Releases the lot for a new generation unless one of its cheques was ever returned;
     // false when it was.
     bool regeraLote(int codLote);

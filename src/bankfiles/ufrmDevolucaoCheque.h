@@ -3,8 +3,12 @@
 #include "bankfiles/udtmDevolucaoCheque.h"
 #include "platform/widgets/ScreenFrame.h"
 
+#include <QHash>
+
 class DbGrid;
+class DigitLineEdit;
 class QAction;
+class QComboBox;
 class QMenu;
 class QPushButton;
 class SelectionBar;
@@ -22,18 +26,34 @@ public:
     DbGrid* RxDBGrid2; // cheques
     QMenu* PopupMenu1;
     QAction* Pesquisar1;
+    DigitLineEdit* edLinhaCheque; // a cheque's line, typed or scanned
     QPushButton* SpeedButton1;
+    QComboBox* cbAlinea; // the reason recorded by "Devolver"; the first item is none
     SelectionBar* bar;
+
+    // The reason chosen in cbAlinea; 0 for none.
+    int alineaEscolhida() const;
 
 public slots:
     void SpeedButton1Click();
     void Pesquisar1Click();
+    // Enter in the line box: goes to the cheque's lot and adds the cheque to the selection.
+    void edLinhaChequeEnter();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void FormShow();
+    void carregaAlineas();
+    // Shows a warning about the line in the box; the box keeps the focus.
+    void recusaLinha(const QString& texto, bool limpa);
+    // The row of lot `codLote` in the lot list; -1 when it is not listed.
+    int linhaDoLote(int codLote);
+
+    // The rows of the lot list by lot code, made when first needed after the list was read:
+    // a scan finds its lot among a decade of lots without going through them.
+    QHash<int, int> m_linhaDoLote;
 
     Connection* m_cnx;
 };

@@ -41,7 +41,7 @@ TfrmGeraArqDepositoCustodia::TfrmGeraArqDepositoCustodia(Connection* cnx, QWidge
     auto* lc = new QVBoxLayout(gbCheques);
     RxDBGrid2 = new DbGrid(gbCheques);
     RxDBGrid2->setObjectName(QStringLiteral("RxDBGrid2"));
-    RxDBGrid2->setMinimumSize(860, 220);
+    RxDBGrid2->setMinimumSize(920, 220); // every column in view, "Alínea" the last
     lc->addWidget(RxDBGrid2);
     body()->addWidget(gbCheques);
 
@@ -134,9 +134,10 @@ void TfrmGeraArqDepositoCustodia::FormShow() {
              QStringLiteral("num_tipificacao"), QStringLiteral("num_dv1"),
              QStringLiteral("num_conta"), QStringLiteral("num_dv3"), QStringLiteral("vlr_cheque"),
              QStringLiteral("dat_deposito"), QStringLiteral("ind_devolvido"),
-             QStringLiteral("dat_reapresentacao"), QStringLiteral("dat_2reapresentacao")});
+             QStringLiteral("dat_reapresentacao"), QStringLiteral("dat_2reapresentacao"),
+             QStringLiteral("num_alinea")});
         RxDBGrid2->setDataSource(&dtmGeraArqDepositoCustodia->dtsCheque);
-        RxDBGrid2->setColumnWidths({45, 55, 35, 45, 70, 40, 35, 90, 35, 100, 80, 40, 80, 85});
+        RxDBGrid2->setColumnWidths({45, 55, 35, 45, 70, 40, 35, 90, 35, 100, 80, 40, 80, 85, 45});
     }
     bar->reset();
     dtmGeraArqDepositoCustodia->qryLoteCheque.close();
@@ -275,11 +276,6 @@ void TfrmGeraArqDepositoCustodia::reapresenta() {
     }
     const int lote = dtm->codLoteAtual();
     bar->start(dtm->qryCheque.recordCount());
-    const QString caminho = perguntaArquivo();
-    if (caminho.isEmpty()) {
-        bar->reset();
-        return;
-    }
     // The selected rows in the grid's order, with the data the list read.
     QList<int> codigos;
     QList<DepositoCustodia::Cheque> cheques;
@@ -292,6 +288,19 @@ void TfrmGeraArqDepositoCustodia::reapresenta() {
         cheques << dtm->chequeAtual();
     }
     bar->setProgress(0);
+    // A cheque the bank would refuse stops everything before the file is asked for.
+    const QStringList recusados = dtm->recusadosPelaAlinea(codigos);
+    if (!recusados.isEmpty()) {
+        bar->reset();
+        Dialogs::messageBox(this, TdtmGeraArqDepositoCustodia::mensagemRecusa(recusados),
+                            QStringLiteral("Atenção"));
+        return;
+    }
+    const QString caminho = perguntaArquivo();
+    if (caminho.isEmpty()) {
+        bar->reset();
+        return;
+    }
     try {
         ScreenCursor::Busy busy;
         dtm->reapresenta(codigos, cheques, caminho, [this](int i) { bar->step(i); });

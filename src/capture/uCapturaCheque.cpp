@@ -6,6 +6,7 @@
 #include "platform/widgets/DbComboBox.h"
 #include "platform/widgets/DbDateEdit.h"
 #include "platform/widgets/DbLookupComboBox.h"
+#include "platform/widgets/DigitLineEdit.h"
 #include "platform/widgets/MoneyInput.h"
 #include "platform/widgets/SelectOnEntry.h"
 #include "platform/widgets/ToolIcons.h"
@@ -18,11 +19,9 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QValidator>
 
 namespace {
 
-const QString LinhaInvalida = QStringLiteral("A Linha do Cheque não é válida!");
 const QString LoteEnviado = QStringLiteral(
     "Não é possível capturar cheques para\n\reste lote, pois o mesmo já foi enviado!");
 const QString ConfirmaExclusao = QStringLiteral("Tem certeza de que deseja excluir o registro?");
@@ -40,33 +39,8 @@ QLabel* rotulo(const QString& text, QWidget* parent) {
     return new QLabel(text, parent);
 }
 
-// What the line box can hold: the digits of a line, at most 30, and the two blanks an accepted
-// line is shown with. Keys are filtered as they are typed; this refuses a paste or a drop.
-class LinhaValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        int digitos = 0;
-        for (int i = 0; i < input.size(); ++i) {
-            const QChar c = input.at(i);
-            if (c == QLatin1Char(' ') && (i == 8 || i == 19))
-                continue;
-            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-                return Invalid;
-            ++digitos;
-        }
-        return digitos <= TamanhoLinhaCheque ? Intermediate : Invalid;
-    }
-};
-
 bool isEnter(const QKeyEvent* k) {
     return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-}
-
-// Keys that move or edit without typing a character (arrows, Home, End, Delete, Tab...).
-bool isNavigation(const QKeyEvent* k) {
-    return k->text().isEmpty() || k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Tab ||
-           k->key() == Qt::Key_Backtab;
 }
 
 } // namespace
@@ -114,13 +88,9 @@ TfrmCapturaCheque::TfrmCapturaCheque(Connection* cnx, QWidget* parent)
     // Capture area.
     auto* gbCaptura = new QGroupBox(QStringLiteral(" Captura "), editArea());
     auto* gc = new QGridLayout(gbCaptura);
-    edLinhaCheque = new QLineEdit(gbCaptura);
+    edLinhaCheque = new DigitLineEdit(TamanhoLinhaCheque, BrancosLinhaCheque, gbCaptura);
     edLinhaCheque->setObjectName(QStringLiteral("edLinhaCheque"));
-    edLinhaCheque->setValidator(new LinhaValidator(edLinhaCheque));
-    connect(edLinhaCheque, &QLineEdit::inputRejected, this, [] { Dialogs::beep(); });
     edLinhaCheque->setMinimumWidth(300);
-    edLinhaCheque->setContextMenuPolicy(Qt::NoContextMenu);
-    edLinhaCheque->setAcceptDrops(false);
     selectOnEntry(edLinhaCheque);
     ceValorCheque = new QLineEdit(gbCaptura);
     ceValorCheque->setObjectName(QStringLiteral("ceValorCheque"));
@@ -297,10 +267,10 @@ void TfrmCapturaCheque::edLinhaChequeChange(const QString& text) {
 
 void TfrmCapturaCheque::edLinhaChequeEnter() {
     // An accepted line carries two blanks; the line is judged on its digits alone.
-    QString digitos = edLinhaCheque->text();
-    digitos.remove(QLatin1Char(' '));
+    const QString digitos = edLinhaCheque->digits();
     if (digitos.size() < TamanhoLinhaCheque) {
-        Dialogs::messageDlg(LinhaInvalida, Dialogs::Kind::Warning, {Dialogs::Button::Ok});
+        Dialogs::messageDlg(MensagemLinhaIncompleta(), Dialogs::Kind::Warning,
+                            {Dialogs::Button::Ok});
         edLinhaCheque->setFocus();
         return;
     }
@@ -333,7 +303,7 @@ void TfrmCapturaCheque::GravaCheque() {
     using Dialogs::Button;
     if (!m_linhaAceita) {
         // Nothing to capture without a line accepted since the last cheque.
-        Dialogs::messageDlg(LinhaInvalida, Dialogs::Kind::Warning, {Button::Ok});
+        Dialogs::messageDlg(MensagemLinhaIncompleta(), Dialogs::Kind::Warning, {Button::Ok});
         edLinhaCheque->setFocus();
         return;
     }
@@ -435,20 +405,7 @@ bool TfrmCapturaCheque::FormKeyDown(QKeyEvent* k) {
             GravaCheque();
         return true;
     }
-    // Keys that type nothing (arrows, Ctrl alone, Shift+Insert) go to the box; a paste they
-    // make is judged by the box's validator.
-    if (k->text().isEmpty() || (isNavigation(k) && !(k->modifiers() & Qt::ControlModifier)))
-        return false;
-    // The value box's own rule (MoneyInput) judges what is typed or pasted there.
-    if (watched == ceValorCheque)
-        return false;
-    const QString t = k->text();
-    const QChar c = t.size() == 1 ? t.at(0) : QChar();
-    QString digitos = edLinhaCheque->text();
-    digitos.remove(QLatin1Char(' '));
-    if (c.isDigit() && c.unicode() < 128 &&
-        (digitos.size() < TamanhoLinhaCheque || edLinhaCheque->hasSelectedText()))
-        return false;
-    Dialogs::beep();
-    return true;
+    // The value box's own rule (MoneyInput) judges what is typed or pasted there, the line
+    // box's its own.
+    return false;
 }

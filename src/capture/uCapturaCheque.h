@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/udtmCapturaCheque.h"
+#include "platform/widgets/DigitLineEdit.h"
 #include "registries/ufrmCadastro.h"
 
 #include <QPointer>
@@ -28,7 +29,7 @@ public:
     DbComboBox* RxDBComboBox2; // file generated?
     DbDateEdit* DBDateEdit2;
     // Capture area.
-    QLineEdit* edLinhaCheque;
+    DigitLineEdit* edLinhaCheque;
     QLineEdit* ceValorCheque;
     DbDateEdit* DBDateEdit1; // "Data boa" of the current cheque
     QLineEdit* edBanco;

@@ -1,5 +1,6 @@
 #include "core/Schema.h"
 
+#include "core/Alineas.h"
 #include "platform/data/Dialect.h"
 #include "platform/data/TransactionGuard.h"
 
@@ -63,6 +64,16 @@ const std::vector<Table>& tables() {
          },
          {{"cod_associado", "associado", "cod_associado"}},
          {}},
+        // The return reasons of the clearing rules; the administrator keeps the list current.
+        {"alinea",
+         {
+             {"cod_alinea", Kind::Key},
+             {"num_alinea", Kind::Text, 2, NotNull},
+             {"dsc_alinea", Kind::Text, 200, NotNull},
+             {"ind_reapresenta", Kind::Bool, 0, NotNull, "false"},
+         },
+         {},
+         {{"uq_alinea_num_alinea", {"num_alinea"}}}},
         {"lote_cheque",
          {
              {"cod_lote", Kind::Key},
@@ -95,8 +106,10 @@ const std::vector<Table>& tables() {
              {"dat_devolucao", Kind::Date},
              {"dat_reapresentacao", Kind::Date},
              {"dat_2reapresentacao", Kind::Date},
+             // The reason of the last return, when the operator gave one.
+             {"cod_alinea", Kind::Integer},
          },
-         {{"cod_lote", "lote_cheque", "cod_lote"}},
+         {{"cod_lote", "lote_cheque", "cod_lote"}, {"cod_alinea", "alinea", "cod_alinea"}},
          // The same CMC-7 line is the same cheque, whichever lot it was captured into.
          {{"uq_cheque_cmc7",
            {"num_banco", "num_agencia", "num_dv2", "num_compe", "num_cheque", "num_tipificacao",
@@ -150,6 +163,13 @@ const std::vector<Table>& tables() {
          },
          {{"cod_funcionario", "funcionario", "cod_funcionario"}},
          {}},
+        // One row: the version of this schema the database is at.
+        {"versao_esquema",
+         {
+             {"num_versao", Kind::Integer, 0, NotNull},
+         },
+         {},
+         {}},
     };
     return t;
 }
@@ -169,6 +189,7 @@ std::vector<Index> indexes(Engine e) {
         {"ix_lote_cheque_num_lote_valor", "lote_cheque",
          Dialect::castInteger(e, QStringLiteral("num_lote"))},
         {"ix_cheque_lote", "cheque", QStringLiteral("cod_lote, cod_cheque")},
+        {"ix_cheque_alinea", "cheque", QStringLiteral("cod_alinea")},
         {"ix_departamento_associado", "departamento",
          QStringLiteral("cod_associado, ") + byName("nom_departamento")},
         {"ix_departamento_nome", "departamento", byName("nom_departamento")},
@@ -262,6 +283,56 @@ const Table* findTable(const QString& name) {
     return nullptr;
 }
 
+void seedAlineas(const Connection& c) {
+    for (const Alineas::Alinea& a : Alineas::lista())
+        c.execute(QStringLiteral("insert into alinea (num_alinea, dsc_alinea, ind_reapresenta) "
+                                 "values (?, ?, ?)"),
+                  {a.numero, a.descricao, a.reapresenta});
+}
+
+void recordVersion(const Connection& c, int version) {
+    c.execute(QStringLiteral("delete from versao_esquema"));
+    c.execute(QStringLiteral("insert into versao_esquema (num_versao) values (?)"), {version});
+}
+
+// One step of the schema's history: what it does, as capdb tells it, and the statements. The
+// tables and columns a step adds are written here as they were at that version, so that a
+// later change to tables() never changes an old step.
+struct Step {
+    int version; // the version the step brings the database to
+    const char* description;
+    void (*apply)(const Connection& c, Engine e);
+};
+
+void toVersion2(const Connection& c, Engine e) {
+    const Table alinea{"alinea",
+                       {
+                           {"cod_alinea", Kind::Key},
+                           {"num_alinea", Kind::Text, 2, NotNull},
+                           {"dsc_alinea", Kind::Text, 200, NotNull},
+                           {"ind_reapresenta", Kind::Bool, 0, NotNull, "false"},
+                       },
+                       {},
+                       {{"uq_alinea_num_alinea", {"num_alinea"}}}};
+    c.execute(tableDdl(e, alinea));
+    seedAlineas(c);
+    c.execute(QStringLiteral("ALTER TABLE cheque ADD COLUMN %1 CONSTRAINT fk_cheque_cod_alinea "
+                             "REFERENCES alinea (cod_alinea) ON DELETE RESTRICT")
+                  .arg(columnDdl(e, {"cod_alinea", Kind::Integer})));
+    c.execute(QStringLiteral("CREATE INDEX ix_cheque_alinea ON cheque (cod_alinea)"));
+    c.execute(tableDdl(e, {"versao_esquema", {{"num_versao", Kind::Integer, 0, NotNull}}, {}, {}}));
+}
+
+const std::vector<Step>& steps() {
+    static const std::vector<Step> s = {
+        {2,
+         "tabela alinea com as alíneas de devolução; coluna cheque.cod_alinea; registro da "
+         "versão do esquema",
+         &toVersion2},
+    };
+    return s;
+}
+
 } // namespace
 
 namespace Schema {
@@ -329,21 +400,69 @@ QStringList ddl(Engine engine) {
 void create(Connection& c) {
     if (c.engine() == Engine::None)
         throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
-    const QStringList statements = ddl(c.engine());
-    if (c.inTransaction()) {
-        for (const QString& s : statements)
+    const auto run = [&c] {
+        for (const QString& s : ddl(c.engine()))
             c.execute(s);
-        return;
-    }
+        seedAlineas(c);
+        recordVersion(c, Versao);
+    };
+    if (c.inTransaction())
+        return run();
     TransactionGuard tx(c);
-    for (const QString& s : statements)
-        c.execute(s);
+    run();
     tx.commit();
+}
+
+int versao(const Connection& c) {
+    if (c.tableColumns(QStringLiteral("versao_esquema")).isEmpty())
+        return c.tableColumns(QStringLiteral("cheque")).isEmpty() ? 0 : 1;
+    return c.selectValue(QStringLiteral("select max(num_versao) from versao_esquema")).toInt();
+}
+
+QStringList atualiza(Connection& c) {
+    if (!c.isOpen())
+        throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
+    QStringList done;
+    TransactionGuard tx(c);
+    const int from = versao(c);
+    if (from == 0)
+        throw DbError(QStringLiteral("O banco de dados não tem as tabelas do sistema; crie-o com "
+                                     "o capdb init."));
+    if (from > Versao)
+        throw DbError(QStringLiteral("O banco de dados está na versão %1 do esquema, mais nova "
+                                     "que a deste programa (%2).")
+                          .arg(from)
+                          .arg(Versao));
+    for (const Step& s : steps()) {
+        if (s.version <= from)
+            continue;
+        s.apply(c, c.engine());
+        recordVersion(c, s.version);
+        done << QStringLiteral("Versão %1: %2.")
+                    .arg(s.version)
+                    .arg(QString::fromUtf8(s.description));
+    }
+    tx.commit();
+    return done;
 }
 
 void verify(const Connection& c) {
     if (!c.isOpen())
         throw DbError(QStringLiteral("A conexão com o banco de dados não está aberta."));
+    // A database without any of the tables is told below by the first table it lacks.
+    const int version = versao(c);
+    if (version != 0 && version < Versao)
+        throw DbError(QStringLiteral("O banco de dados está na versão %1 do esquema e este "
+                                     "programa usa a versão %2. Peça ao administrador do sistema "
+                                     "que execute capdb atualiza neste banco de dados.")
+                          .arg(version)
+                          .arg(Versao));
+    if (version > Versao)
+        throw DbError(QStringLiteral("O banco de dados está na versão %1 do esquema, mais nova "
+                                     "que a deste programa (%2). Instale a versão atual do "
+                                     "programa.")
+                          .arg(version)
+                          .arg(Versao));
     for (const Table& t : tables()) {
         const QStringList columns = c.tableColumns(QLatin1String(t.name));
         if (columns.isEmpty())

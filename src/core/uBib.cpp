@@ -62,6 +62,10 @@ QChar ValidaLinhaCheque(const QString& line) {
     return QLatin1Char('0');
 }
 
+QString MensagemLinhaIncompleta() {
+    return QStringLiteral("A Linha do Cheque não é válida!");
+}
+
 QString MensagemLinhaCheque(QChar resultado) {
     switch (resultado.unicode()) {
     case u'1':

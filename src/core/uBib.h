@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QList>
 #include <QString>
 
 // The cheque's CMC-7 line: 30 digits in nine groups, three of them modulus-10 check digits.
@@ -9,6 +10,8 @@
 //   12-17 cheque number, 18 type, 19 DV1 (checks 1-7), 20-29 account, 30 DV3 (checks 20-29)
 
 inline constexpr int TamanhoLinhaCheque = 30;
+// Where the boxes that take a line show it with a blank (see LinhaCheque::formatted).
+inline const QList<int> BrancosLinhaCheque = {8, 19};
 
 // The nine groups of a line, in line order; each is stored in the cheque column of that name.
 struct LinhaCheque {
@@ -33,6 +36,9 @@ int CalculaDVModulo10(const QString& digits);
 // not check 9-18, '3' when position 30 does not check 20-29; '0' when all three hold.
 // A non-digit, or a line too short to reach a group, fails that group's test.
 QChar ValidaLinhaCheque(const QString& line);
+
+// The warning for a line of fewer than 30 digits.
+QString MensagemLinhaIncompleta();
 
 // The capture screen's warning for a result of ValidaLinhaCheque; empty for '0'. The warnings
 // number the check digits by their place in the line (position 8 is "DV-1").

@@ -51,7 +51,9 @@ TdtmRelatorio::TdtmRelatorio(Connection* cnx, QObject* owner) : QObject(owner) {
          QStringLiteral("CASE WHEN cheque.ind_devolvido THEN 'Sim' ELSE 'Não' END AS "
                         "ind_devolvido,"),
          QStringLiteral("cheque.dat_reapresentacao, cheque.dat_2reapresentacao, "
-                        "lote_cheque.dat_gerado"),
+                        "lote_cheque.dat_gerado,"),
+         QStringLiteral("(SELECT alinea.num_alinea FROM alinea WHERE alinea.cod_alinea = "
+                        "cheque.cod_alinea) AS num_alinea"),
          QStringLiteral("FROM (associado INNER JOIN lote_cheque"),
          QStringLiteral("ON lote_cheque.cod_associado = associado.cod_associado"),
          QStringLiteral(") INNER JOIN cheque"),

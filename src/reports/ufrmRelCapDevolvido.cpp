@@ -9,22 +9,25 @@ using Report::PrintContext;
 
 namespace {
 
-// The detail columns: the nine parts of the CMC-7 line, then the value and the dates.
+// The detail columns: the nine parts of the CMC-7 line, then the value, the dates and the
+// return reason.
 const Column Columns[] = {
-    {"Bco.", "num_banco", 430, Qt::AlignHCenter},
-    {"Ag.", "num_agencia", 440, Qt::AlignHCenter},
-    {"Dv2", "num_dv2", 380, Qt::AlignHCenter},
-    {"Comp", "num_compe", 480, Qt::AlignHCenter},
+    {"Bco.", "num_banco", 370, Qt::AlignHCenter},
+    {"Ag.", "num_agencia", 380, Qt::AlignHCenter},
+    {"Dv2", "num_dv2", 330, Qt::AlignHCenter},
+    {"Comp", "num_compe", 440, Qt::AlignHCenter},
     {"Nº cheque", "num_cheque", 780, Qt::AlignLeft},
-    {"Tip.", "num_tipificacao", 380, Qt::AlignHCenter},
-    {"Dv1", "num_dv1", 380, Qt::AlignHCenter},
+    {"Tip.", "num_tipificacao", 330, Qt::AlignHCenter},
+    {"Dv1", "num_dv1", 330, Qt::AlignHCenter},
     {"Nº conta", "num_conta", 840, Qt::AlignLeft},
-    {"Dv3", "num_dv3", 380, Qt::AlignHCenter},
-    {"Vlr. cheque", "vlr_cheque", 1300, Qt::AlignRight},
-    {"Data boa", "dat_deposito", 820, Qt::AlignLeft, 80},
+    {"Dv3", "num_dv3", 330, Qt::AlignHCenter},
+    {"Vlr. cheque", "vlr_cheque", 1220, Qt::AlignRight},
+    {"Data boa", "dat_deposito", 750, Qt::AlignLeft, 80},
     {"Dev?", "ind_devolvido", 440, Qt::AlignHCenter},
     {"Data reap.", "dat_reapresentacao", 840, Qt::AlignLeft},
     {"Data 2ª reap.", "dat_2reapresentacao", 1000, Qt::AlignLeft},
+    // The reason of the last return, when one was recorded.
+    {"Alínea", "num_alinea", 480, Qt::AlignHCenter},
 };
 
 bool isDate(const QString& field) {

@@ -23,10 +23,10 @@ const QStringList ChequeColumns = {
     "num_agencia",         "num_dv2",       "num_compe",      "num_cheque",
     "num_tipificacao",     "num_dv1",       "num_conta",      "num_dv3",
     "vlr_cheque",          "dat_deposito",  "ind_devolvido",  "dat_reapresentacao",
-    "dat_2reapresentacao", "dat_gerado"};
+    "dat_2reapresentacao", "dat_gerado",    "num_alinea"};
 
 // One cheque of a lot: `flags` is "S" when flagged returned, then "1" and "2" for the
-// re-presentation dates it has, e.g. "N2".
+// re-presentation dates it has, e.g. "N2"; a returned one was returned for reason 11.
 QVariantList cheque(const QString& lote, qint64 cents, const QString& flags, int n = 1) {
     const QDate day(2024, 3, 5);
     return {1,
@@ -50,7 +50,8 @@ QVariantList cheque(const QString& lote, qint64 cents, const QString& flags, int
             flags.startsWith('S') ? "Sim" : "Não",
             flags.contains('1') ? QVariant(QDateTime(day.addDays(10), QTime())) : QVariant(),
             flags.contains('2') ? QVariant(QDateTime(day.addDays(20), QTime())) : QVariant(),
-            QDateTime(day.addDays(1), QTime())};
+            QDateTime(day.addDays(1), QTime()),
+            flags.startsWith('S') ? QVariant("11") : QVariant()};
 }
 
 PageModel chequeListing(const TableRows& rows, TfrmRelCapDevolvido* rel = nullptr) {
@@ -211,12 +212,14 @@ void TestListings::chequeFormats() {
     TableRows rows(ChequeColumns);
     rows.append(cheque("7", 123456789, "N1"));
     rows.append(cheque("7", 29, "N"));
+    rows.append(cheque("7", 1, "S"));
     const PageModel m = chequeListing(rows);
-    QCOMPARE(pt::texts(m, "vlr_cheque"), (QStringList{"R$ 1.234.567,89", "R$ 0,29"}));
-    QCOMPARE(pt::texts(m, "qrSomaLote"), QStringList{"R$ 1.234.568,18"});
-    QCOMPARE(pt::texts(m, "dat_reapresentacao"), (QStringList{"15/03/2024", ""}));
+    QCOMPARE(pt::texts(m, "num_alinea"), (QStringList{"", "", "11"}));
+    QCOMPARE(pt::texts(m, "vlr_cheque"), (QStringList{"R$ 1.234.567,89", "R$ 0,29", "R$ 0,01"}));
+    QCOMPARE(pt::texts(m, "qrSomaLote"), QStringList{"R$ 1.234.568,19"});
+    QCOMPARE(pt::texts(m, "dat_reapresentacao"), (QStringList{"15/03/2024", "", ""}));
     QCOMPARE(pt::texts(m, "dat_lote", "QRGroup2"), QStringList{"05/03/2024"});
-    QCOMPARE(pt::texts(m, "ind_devolvido"), (QStringList{"Não", "Não"}));
+    QCOMPARE(pt::texts(m, "ind_devolvido"), (QStringList{"Não", "Não", "Sim"}));
     QCOMPARE(pt::texts(m, "qrlLote"), QStringList{"0"});
 }
 

@@ -1,6 +1,7 @@
 // The login: the connection step run at every confirmation, the fixed credentials, Enter and Esc.
 #include "DialogScript.h"
 #include "ShellTest.h"
+#include "core/Schema.h"
 #include "platform/widgets/ScreenCursor.h"
 #include "shell/uDMCap.h"
 #include "shell/ufrmLogin.h"
@@ -50,6 +51,8 @@ private slots:
     void caminho();
     void refused_data();
     void refused();
+    void olderSchema_data() { TestDb::addEngineRows(); }
+    void olderSchema();
     void correctedWithoutRestart_data() { TestDb::addEngineRows(); }
     void correctedWithoutRestart();
     void reopenedAtEveryConfirmation_data() { TestDb::addEngineRows(); }
@@ -187,6 +190,30 @@ void TestLogin::refused() {
     QCOMPARE(TDMCap::openings(), openings);
     if (kind == "missing file")
         QVERIFY(!QFile::exists(target)); // never a new empty database
+}
+
+// A database of an earlier version is refused with the connection message and what to ask
+// for; once upgraded, the same confirmation lets the operator in.
+void TestLogin::olderSchema() {
+    QFETCH(Engine, engine);
+    Run r(engine, false);
+    r.db.createSchemaVersion1();
+    const QString why = openError(r.db.target());
+    QVERIFY2(why.contains(QStringLiteral("versão 1 do esquema")) &&
+                 why.contains(QStringLiteral("capdb atualiza")),
+             qPrintable(why));
+    r.s.box(QStringLiteral("BD - Atenção"),
+            QStringLiteral("Erro ao tentar conectar ao banco de dados.") + why);
+    confirm(r.login, User, Password);
+    VERIFY_SCRIPT(r.s);
+    QVERIFY(r.waiting());
+    QVERIFY(!DMCap->CnxPrincipal.isOpen());
+
+    Schema::atualiza(r.db.conn());
+    QTest::mouseClick(r.login.SpeedButton1, Qt::LeftButton);
+    VERIFY_SCRIPT(r.s);
+    QVERIFY(r.accepted());
+    QVERIFY(connected());
 }
 
 void TestLogin::correctedWithoutRestart() {

@@ -62,6 +62,17 @@ TestDb::~TestDb() {
     }
 }
 
+void TestDb::createSchemaVersion1() {
+    QFile f(QStringLiteral(CAP_TEST_FIXTURES "/esquema_v1_%1.sql")
+                .arg(m_engine == Engine::PostgreSQL ? QStringLiteral("postgresql")
+                                                    : QStringLiteral("sqlite")));
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(f.fileName()));
+    for (const QString& s : QString::fromUtf8(f.readAll()).split(QStringLiteral(";\n")))
+        if (!s.trimmed().isEmpty())
+            m_conn->execute(s);
+}
+
 QList<Engine> TestDb::engines() {
     QList<Engine> e{Engine::SQLite};
     if (!serverUri().isEmpty())

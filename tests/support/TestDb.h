@@ -21,6 +21,10 @@ public:
     // A connection of its own, already open.
     Connection& conn() { return *m_conn; }
 
+    // Creates the tables as the first version of the program made them (before the schema
+    // recorded its version), on a database made without the schema.
+    void createSchemaVersion1();
+
     // The engines to run data tests on: SQLite always, PostgreSQL when CAP_TEST_PG is set.
     static QList<Engine> engines();
     static QString engineName(Engine e);

@@ -1,6 +1,7 @@
 #include "Capdb.h"
 #include "Consistency.h"
 #include "TestDb.h"
+#include "core/Alineas.h"
 #include "core/Schema.h"
 #include "platform/data/DateCodec.h"
 #include "platform/data/Money.h"
@@ -64,9 +65,9 @@ Run capdb(const QStringList& args) {
 }
 
 // Every row of every table, as text, so that two databases can be compared.
-QStringList dump(Connection& c) {
+QStringList dump(Connection& c, const QStringList& tables = Schema::tableNames()) {
     QStringList out;
-    for (const QString& t : Schema::tableNames()) {
+    for (const QString& t : tables) {
         const QStringList cols = Schema::columnNames(t);
         const ResultSet rs =
             c.select(QStringLiteral("select * from %1 order by %2").arg(t, cols.first()));
@@ -117,6 +118,10 @@ private slots:
     void copiaWhileWritten();
     void copiaOfPostgresql();
     void verificaCommand();
+    void atualizaCommand_data() { TestDb::addEngineRows(); }
+    void atualizaCommand();
+    void atualizaRefused_data();
+    void atualizaRefused();
 
 private:
     // A demo database per engine, shared by the cases that only read it or that damage it
@@ -235,7 +240,10 @@ void TestCapdb::refusesExisting() {
     QCOMPARE(created.err, QString());
     Schema::verify(t.conn());
     const QStringList before = dump(t.conn());
-    QCOMPARE(before.isEmpty(), first == QLatin1String("init"));
+    // init fills only the reasons and the version.
+    QCOMPARE(before.filter(QRegularExpression("^(alinea|versao_esquema)\\|")).size() ==
+                 before.size(),
+             first == QLatin1String("init"));
 
     const Run again = capdb({second, t.path()});
     QCOMPARE(again.status, 1);
@@ -609,6 +617,125 @@ void TestCapdb::verificaCommand() {
     QCOMPARE(badOut, QStringLiteral("Registro 2: registro terminado só com LF, sem CR\n"
                                     "Arquivo de depósito/custódia de cheques: 2 registro(s), "
                                     "total R$ 2.469,12. 1 problema(s) encontrado(s).\n"));
+}
+
+namespace {
+
+// A member, a generated lot and a returned cheque, written as the first version wrote them.
+void fillVersion1(Connection& c) {
+    c.execute(QStringLiteral("insert into associado (idt_tpo_associado, nom_associado, "
+                             "num_cgc_cpf) values ('F', 'Maria', '52998224725')"));
+    c.execute(QStringLiteral("insert into lote_cheque (cod_associado, num_lote, ind_gerado, "
+                             "dat_lote, dat_gerado) values (1, '1', ?, ?, ?)"),
+              {true, QDate(2024, 6, 3), QDate(2024, 6, 3)});
+    c.execute(QStringLiteral("insert into cheque (cod_lote, num_banco, num_agencia, num_dv2, "
+                             "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, "
+                             "num_dv3, vlr_cheque, dat_deposito, ind_devolvido, dat_devolucao) "
+                             "values (1, '001', '2345', '1', '018', '000123', '5', '5', "
+                             "'0000123456', '6', 1234500, ?, ?, ?)"),
+              {QDate(2024, 6, 3), true, QDate(2024, 6, 5)});
+}
+
+// The columns of every table, as the engine lists them.
+QStringList columns(const Connection& c) {
+    QStringList out;
+    for (const QString& t : Schema::tableNames())
+        out << t + QLatin1Char(':') + c.tableColumns(t).join(QLatin1Char(','));
+    return out;
+}
+
+} // namespace
+
+// A database of the first version is refused by the check, brought up to the current schema
+// with its data kept, and left alone by a second run.
+void TestCapdb::atualizaCommand() {
+    QFETCH(Engine, engine);
+    TestDb old(engine, false);
+    old.createSchemaVersion1();
+    fillVersion1(old.conn());
+    QCOMPARE(Schema::versao(old.conn()), 1);
+    const QStringList kept{"associado", "lote_cheque"};
+    const QStringList before = dump(old.conn(), kept);
+
+    const Run refused = capdb({"check", old.target()});
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("versão 1 do esquema")) &&
+                 refused.err.contains(QStringLiteral("capdb atualiza")),
+             qPrintable(refused.err));
+
+    const Run up = capdb({"atualiza", old.target()});
+    QCOMPARE(up.err, QString());
+    QCOMPARE(up.status, 0);
+    QCOMPARE(up.out, QStringLiteral("Banco de dados %1 atualizado para a versão 2 do esquema:\n"
+                                    "  Versão 2: tabela alinea com as alíneas de devolução; "
+                                    "coluna cheque.cod_alinea; registro da versão do esquema.\n")
+                         .arg(old.target()));
+    QCOMPARE(Schema::versao(old.conn()), Schema::Versao);
+    TestDb fresh(engine);
+    QCOMPARE(columns(old.conn()), columns(fresh.conn()));
+    QCOMPARE(dump(old.conn(), {"alinea", "versao_esquema"}),
+             dump(fresh.conn(), {"alinea", "versao_esquema"}));
+    QCOMPARE(dump(old.conn(), kept), before);
+    QCOMPARE(count(old.conn(),
+                   "select count(*) from cheque where ind_devolvido = ? and "
+                   "cod_alinea is null and vlr_cheque = 1234500",
+                   {true}),
+             1);
+    // The new column refers to the reasons: an unknown reason is refused.
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, old.conn().execute(QStringLiteral("update cheque set cod_alinea = 9999")));
+    const Run checked = capdb({"check", old.target()});
+    QCOMPARE(checked.status, 0);
+    QVERIFY2(checked.out.contains(QStringLiteral("versão 2 do esquema")), qPrintable(checked.out));
+
+    const QStringList upgraded = dump(old.conn());
+    const Run again = capdb({"atualiza", old.target()});
+    QCOMPARE(again.status, 0);
+    QCOMPARE(again.out, QStringLiteral("Banco de dados %1 já está na versão 2 do esquema; nada "
+                                       "foi alterado.\n")
+                            .arg(old.target()));
+    QCOMPARE(dump(old.conn()), upgraded);
+}
+
+void TestCapdb::atualizaRefused_data() {
+    QTest::addColumn<Engine>("engine");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("error");
+    for (Engine e : TestDb::engines()) {
+        const auto row = [e](const char* kind, const char* error) {
+            QTest::newRow(qPrintable(TestDb::engineName(e) + QLatin1String(": ") + kind))
+                << e << QString(kind) << QString::fromUtf8(error);
+        };
+        row("no tables", "O banco de dados não tem as tabelas do sistema; crie-o com o capdb "
+                         "init.");
+        row("later version", "O banco de dados está na versão 3 do esquema, mais nova que a "
+                             "deste programa (2).");
+        // A statement that fails half-way undoes the statements before it.
+        row("a table in the way", "");
+    }
+}
+
+// Nothing changes when the upgrade is refused.
+void TestCapdb::atualizaRefused() {
+    QFETCH(Engine, engine);
+    QFETCH(QString, kind);
+    QFETCH(QString, error);
+    TestDb db(engine, kind == QLatin1String("later version"));
+    if (kind == QLatin1String("later version")) {
+        db.conn().execute(QStringLiteral("update versao_esquema set num_versao = 3"));
+    } else if (kind == QLatin1String("a table in the way")) {
+        db.createSchemaVersion1();
+        db.conn().execute(QStringLiteral("create table ix_cheque_alinea (n integer)"));
+    }
+    const QStringList before = columns(db.conn());
+    const Run r = capdb({"atualiza", db.target()});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.out, QString());
+    if (!error.isEmpty())
+        QCOMPARE(r.err, QStringLiteral("capdb atualiza: %1\n").arg(error));
+    QCOMPARE(columns(db.conn()), before);
+    QVERIFY(db.conn().tableColumns(QStringLiteral("alinea")).isEmpty() ||
+            kind == QLatin1String("later version"));
 }
 
 QTEST_GUILESS_MAIN(TestCapdb)

@@ -113,6 +113,25 @@ Consistency::Counts check(const QString& target) {
     return Consistency::counts(c);
 }
 
+QStringList atualiza(const QString& target) {
+    if (Connection::engineOf(target) == Engine::SQLite && !QFileInfo::exists(target.trimmed()))
+        throw DbError(QStringLiteral("O arquivo %1 não existe.").arg(target.trimmed()));
+    Connection c(ConnectionName);
+    c.setConnectionString(target);
+    c.open();
+    const QStringList done = Schema::atualiza(c);
+    // What the steps made must be the whole schema of this version.
+    Schema::verify(c);
+    return done;
+}
+
+int versao(const QString& target) {
+    Connection c(ConnectionName);
+    c.setConnectionString(target);
+    c.open();
+    return Schema::versao(c);
+}
+
 int feriados(const QString& target, int ano) {
     Connection c(ConnectionName);
     c.setConnectionString(target);
@@ -163,7 +182,11 @@ QString helpText() {
         "                          associados, códigos de movimento, departamentos,\n"
         "                          funcionários, feriados nacionais deste ano e do\n"
         "                          próximo, lotes e cheques\n"
-        "  check CAMINHO           confere as tabelas e a consistência dos dados\n"
+        "  check CAMINHO           confere as tabelas e a consistência dos dados e\n"
+        "                          mostra a versão do esquema do banco\n"
+        "  atualiza CAMINHO        traz um banco de dados feito por uma versão anterior\n"
+        "                          do programa para a versão atual do esquema, numa só\n"
+        "                          transação; um banco já atualizado não é alterado\n"
         "  feriados CAMINHO ANO    inclui os feriados nacionais do ANO que faltam: os de\n"
         "                          dia fixo e os que mudam com a Páscoa (Carnaval,\n"
         "                          Sexta-feira da Paixão, Corpus Christi)\n"
@@ -190,6 +213,7 @@ const QList<QPair<QString, QStringList>> Commands = {
     {QStringLiteral("init"), {}},
     {QStringLiteral("demo"), {}},
     {QStringLiteral("check"), {}},
+    {QStringLiteral("atualiza"), {}},
     {QStringLiteral("feriados"), {QStringLiteral("ANO")}},
     {QStringLiteral("copia"), {QStringLiteral("DESTINO")}},
     {QStringLiteral("verifica"), {}},
@@ -249,6 +273,18 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
             const auto counts = demo(target, QDate::currentDate());
             out << QStringLiteral("Banco de dados de demonstração criado em %1: %2.\n")
                        .arg(shown(target), Consistency::describe(counts));
+        } else if (command == QLatin1String("atualiza")) {
+            const QStringList done = atualiza(target);
+            if (done.isEmpty())
+                out << QStringLiteral("Banco de dados %1 já está na versão %2 do esquema; nada "
+                                      "foi alterado.\n")
+                           .arg(shown(target))
+                           .arg(Schema::Versao);
+            else
+                out << QStringLiteral("Banco de dados %1 atualizado para a versão %2 do esquema:\n")
+                           .arg(shown(target))
+                           .arg(Schema::Versao)
+                    << QStringLiteral("  ") << done.join(QStringLiteral("\n  ")) << '\n';
         } else if (command == QLatin1String("feriados")) {
             out << Feriados::descreveInclusao(feriados(target, ano)) << '\n';
         } else if (command == QLatin1String("verifica")) {
@@ -261,8 +297,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
                        .arg(shown(target), args[2].trimmed());
         } else {
             const auto counts = check(target);
-            out << QStringLiteral("Banco de dados %1 em ordem: %2.\n")
-                       .arg(shown(target), Consistency::describe(counts));
+            out << QStringLiteral("Banco de dados %1 em ordem, versão %2 do esquema: %3.\n")
+                       .arg(shown(target))
+                       .arg(versao(target))
+                       .arg(Consistency::describe(counts));
         }
         out.flush();
         return 0;

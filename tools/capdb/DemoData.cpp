@@ -187,7 +187,22 @@ public:
         members();
         holidays();
         lots();
+        reasons();
         payments();
+    }
+
+    // Returned cheques with the reason the bank gave: the first return for lack of funds, which
+    // allows a new presentation, and the second one, which does not. Cheques re-presented twice
+    // were returned before reasons were recorded and have none.
+    void reasons() {
+        const QString sql = QStringLiteral(
+            "update cheque set cod_alinea = (select cod_alinea from alinea where num_alinea = ?) "
+            "where dat_devolucao is not null and dat_2reapresentacao is null and %1");
+        m_c.execute(sql.arg(QStringLiteral("dat_reapresentacao is null")), {QStringLiteral("11")});
+        m_c.execute(sql.arg(QStringLiteral("dat_reapresentacao is not null and ind_devolvido = ?")),
+                    {QStringLiteral("12"), true});
+        m_c.execute(sql.arg(QStringLiteral("dat_reapresentacao is not null and ind_devolvido = ?")),
+                    {QStringLiteral("11"), false});
     }
 
 private:
