@@ -224,8 +224,8 @@ int main(int argc, char** argv) {
     TfrmDevolucaoCheque devolve(&cnx);
     std::vector<double> showG, moveG, gerar, gerarTudo, showD, moveD, marcar, marcarTudo, marcarSo;
     std::vector<double> fShowG, fMoveG, fGerar, fShowD, fMoveD, fMarcar;
-    const QByteArray lotesG = sqlLotes(true, false).toUtf8();
-    const QByteArray lotesD = sqlLotes(false, true).toUtf8();
+    const QByteArray lotesG = sqlLotes(cnx.engine(), true, false).toUtf8();
+    const QByteArray lotesD = sqlLotes(cnx.engine(), false, true).toUtf8();
     for (int r = 0; r < runs; ++r) {
         reinicia(cnx, grande);
         QFile::remove(operador.arquivo);

@@ -2,11 +2,12 @@
 // (36,500 cheques) among 20 other members of the same size, and 5,000 employees. Drives the real
 // report screen offscreen: from the press of "Gerar relatório" to the preview showing its pages,
 // and to the listing written to PDF; the query part is set against the same statement run
-// straight through SQLite's C API.
+// straight through SQLite's C API (or libpq).
 //
-//   bench_relatorio [--db FILE] [--runs N]
+//   bench_relatorio [--db FILE | --pg postgresql://user@host:port/database] [--runs N]
 //
-// The database is built once (default /tmp/capcheque-bench-relatorio.db) and reused.
+// The database is built once (default /tmp/capcheque-bench-relatorio.db; with --pg, in the given
+// database when it has no tables yet) and reused.
 #include "core/Schema.h"
 #include "platform/data/Dataset.h"
 #include "platform/data/SqliteDirect.h"
@@ -20,16 +21,18 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCollator>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QPrintPreviewDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <vector>
@@ -192,32 +195,123 @@ int floorRows(sqlite3* db, const Dataset& q, const QStringList& params) {
     return n;
 }
 
+// The same data as build(), made on a PostgreSQL server by the server itself.
+void buildPg(Connection& c) {
+    Schema::create(c);
+    const auto sql = [&](const QString& s) {
+        c.execute(QString(s).replace(QLatin1String("%%"), QLatin1String("%")));
+    };
+    sql(QStringLiteral("INSERT INTO associado (idt_tpo_associado, nom_associado, num_ag_bancoob) "
+                       "SELECT 'J', 'Associado ' || lpad(CAST(a AS text), 3, '0'), '3041' FROM "
+                       "generate_series(1, %1) a")
+            .arg(Associados));
+    // Lot n (from 1) is of day (n - 1) / members and member 1 + (n - 1) %% members, as built
+    // one day after another above; its cheques are serials 10 (n - 1) + 1 to 10 n.
+    sql(QStringLiteral("INSERT INTO lote_cheque (cod_associado, num_lote, idt_dep_custodia, "
+                       "ind_gerado, dat_lote, dat_gerado) SELECT 1 + (n - 1) %% %1, CAST(n AS "
+                       "text), 'D', true, timestamp '2015-01-01 09:30:00' + ((n - 1) / %1) * "
+                       "interval '1 day', timestamp '2015-01-02' + ((n - 1) / %1) * interval "
+                       "'1 day' FROM generate_series(1, %2) n")
+            .arg(Associados)
+            .arg(Associados * Dias));
+    sql(QStringLiteral("INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, "
+                       "num_cheque, num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, "
+                       "dat_deposito, ind_devolvido, dat_devolucao) SELECT l.cod_lote, '756', "
+                       "'3041', '7', '018', lpad(CAST(s %% 1000000 AS text), 6, '0'), '5', '3', "
+                       "lpad(CAST(s AS text), 10, '0'), '9', (s %% 100000) * 100 + 10000, "
+                       "l.dat_gerado, s %% 37 = 0, CASE WHEN s %% 37 = 0 THEN l.dat_gerado + "
+                       "interval '7 days' END FROM lote_cheque l, generate_series(1, %1) k, "
+                       "LATERAL (SELECT (CAST(l.num_lote AS integer) - 1) * %1 + k AS s) x")
+            .arg(ChequesPorLote));
+    sql(QStringLiteral("INSERT INTO movimento (cod_associado, num_cod_movimento, dsc_movimento) "
+                       "VALUES (1, '01', 'Crédito em conta corrente')"));
+    sql(QStringLiteral("INSERT INTO departamento (cod_associado, nom_departamento) SELECT 1, "
+                       "'Departamento ' || lpad(CAST(d AS text), 3, '0') FROM "
+                       "generate_series(1, %1) d")
+            .arg(Departamentos));
+    sql(QStringLiteral("INSERT INTO funcionario (cod_associado, cod_departamento, cod_movimento, "
+                       "nom_funcionario, num_cpf, dat_admissao, vlr_salario, num_cc_bancoob) "
+                       "SELECT 1, 1 + f %% %1, 1, 'Funcionário ' || lpad(CAST(f AS text), 5, "
+                       "'0'), '12345678909', timestamp '2016-03-01', 1500000 + f * 100, "
+                       "'0012345' FROM generate_series(1, %2) f")
+            .arg(Departamentos)
+            .arg(Funcionarios));
+    sql(QStringLiteral("ANALYZE"));
+}
+
+// The dataset's statement straight through libpq: its ":name" parameters numbered as the
+// program numbers them and sent as text, every row received and every column read.
+int floorRowsPg(PGconn* pg, const Dataset& q, const QStringList& params) {
+    QString sql = q.sql();
+    QList<QByteArray> values;
+    for (const QString& p : params) {
+        const QString marca = QLatin1Char(':') + p;
+        if (!sql.contains(marca))
+            continue;
+        values << Connection::bindValue(q.param(p)).toString().toUtf8();
+        sql.replace(QRegularExpression(QRegularExpression::escape(marca) + QStringLiteral("\\b")),
+                    QStringLiteral("$%1").arg(values.size()));
+    }
+    std::vector<const char*> raw;
+    for (const QByteArray& v : values)
+        raw.push_back(v.constData());
+    PGresult* r = PQexecParams(pg, sql.toUtf8().constData(), int(raw.size()), nullptr, raw.data(),
+                               nullptr, nullptr, 0);
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+        fprintf(stderr, "libpq: %s\n", PQerrorMessage(pg));
+        exit(1);
+    }
+    const int n = PQntuples(r);
+    for (int i = 0; i < n; ++i)
+        for (int c = 0; c < PQnfields(r); ++c)
+            PQgetvalue(r, i, c);
+    PQclear(r);
+    return n;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QString path = QStringLiteral("/tmp/capcheque-bench-relatorio.db");
+    QString pg;
     int runs = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (qstrcmp(argv[i], "--db") == 0)
             path = QString::fromLocal8Bit(argv[i + 1]);
+        else if (qstrcmp(argv[i], "--pg") == 0)
+            pg = QString::fromLocal8Bit(argv[i + 1]);
         else if (qstrcmp(argv[i], "--runs") == 0)
             runs = atoi(argv[i + 1]);
     }
-    if (!QFile::exists(path)) {
+    if (pg.isEmpty() && !QFile::exists(path)) {
         printf("building %s ...\n", qPrintable(path));
         fflush(stdout);
         build(path);
     }
     Connection cnx(QStringLiteral("bench"));
-    cnx.setConnectionString(path);
+    cnx.setConnectionString(pg.isEmpty() ? path : pg);
     cnx.open();
-    sqlite3* floorDb;
-    check(sqlite3_open_v2(path.toUtf8().constData(), &floorDb, SQLITE_OPEN_READONLY, nullptr),
-          floorDb);
+    sqlite3* floorDb = nullptr;
+    PGconn* floorPg = nullptr;
     QCollator names(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    SqliteDirect::addNameCollation(floorDb, &names);
+    if (!pg.isEmpty()) {
+        if (cnx.tableColumns(QStringLiteral("cheque")).isEmpty()) {
+            printf("filling %s ...\n", qPrintable(pg));
+            fflush(stdout);
+            buildPg(cnx);
+        }
+        floorPg = PQconnectdb(pg.toUtf8().constData());
+        if (PQstatus(floorPg) != CONNECTION_OK) {
+            fprintf(stderr, "libpq: %s\n", PQerrorMessage(floorPg));
+            return 1;
+        }
+    } else {
+        check(sqlite3_open_v2(path.toUtf8().constData(), &floorDb, SQLITE_OPEN_READONLY, nullptr),
+              floorDb);
+        SqliteDirect::addNameCollation(floorDb, &names);
+    }
 
     TfrmRelatorio screen(&cnx);
     screen.show();
@@ -225,8 +319,8 @@ int main(int argc, char** argv) {
         return 1;
     TdtmRelatorio* dtm = screen.dtmRelatorio;
 
-    // The press of the button; the clock stops when the preview is up with its pages, which
-    // it then closes, or when the listing is written to PDF.
+    // The press of the button; the clock stops when the preview is up with the pages in view
+    // drawn, which it then closes, or when the listing is written to PDF.
     QTemporaryDir dir;
     auto press = [&](int kind, bool pdf, int* rows, int* pages) {
         screen.RadioGroup1Buttons->button(kind)->click();
@@ -248,8 +342,9 @@ int main(int argc, char** argv) {
             Report::setPreviewHandler(nullptr);
             QTimer* poll = new QTimer;
             QObject::connect(poll, &QTimer::timeout, [&, poll] {
-                auto* p = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-                if (p && p->isVisible()) {
+                auto* p = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (p && p->objectName() == QLatin1String("frmPreview") && p->isVisible()) {
+                    p->grab(); // the pages in view drawn, as the screen shows them
                     ms = t.nsecsElapsed() / 1e6;
                     poll->stop();
                     p->reject();
@@ -281,13 +376,14 @@ int main(int argc, char** argv) {
         q->open();
         const double ms = t.nsecsElapsed() / 1e6;
         t.restart();
-        const int n = floorRows(floorDb, *q, params);
+        const int n = floorPg ? floorRowsPg(floorPg, *q, params) : floorRows(floorDb, *q, params);
         *floorMs = t.nsecsElapsed() / 1e6;
         if (n != q->recordCount())
             fprintf(stderr, "floor rows %d, program rows %d\n", n, q->recordCount());
         return ms;
     };
 
+    printf("%s, %d runs\n", floorPg ? "PostgreSQL" : "SQLite", runs);
     printf("%-34s %8s %8s %10s %10s\n", "operation (median)", "rows", "pages", "ms", "floor ms");
     struct Case {
         const char* name;
@@ -337,5 +433,6 @@ int main(int argc, char** argv) {
     }
     printf("peak memory: %ld MB\n", peakMb());
     sqlite3_close(floorDb);
+    PQfinish(floorPg);
     return 0;
 }

@@ -18,7 +18,7 @@ const QString LoteLiberado =
 TdtmDevolucaoCheque::TdtmDevolucaoCheque(Connection* cnx, QObject* parent)
     : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), qryAlinea(cnx), m_cnx(cnx) {
     setObjectName(QStringLiteral("dtmDevolucaoCheque"));
-    qryLoteCheque.setSql(sqlLotes(false, true));
+    qryLoteCheque.setSql(sqlLotes(cnx->engine(), false, true));
     defineCamposLote(qryLoteCheque);
     qryCheque.setSql(sqlCheques(QString()));
     defineCamposCheque(qryCheque, QStringLiteral("Compe"), QStringLiteral("Valor"),

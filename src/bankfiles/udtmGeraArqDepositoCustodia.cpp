@@ -85,24 +85,35 @@ QString sqlCheques(const QString& filtro) {
            filtro + QLatin1String(OrdemCheques);
 }
 
-QString sqlLotes(bool comTotais, bool soGerados) {
+QString sqlLotes(Engine e, bool comTotais, bool soGerados) {
+    // Within a member, lot numbers in descending text order: lot 9 before lot 10. PostgreSQL
+    // would compare the names of the lots' members once per lot when sorting; there the members
+    // are ranked by name first (equal names share a rank, so their lots still mix by number)
+    // and the lots sorted by that rank. SQLite walks the name index instead and sorts only the
+    // lots of each name, which the ranking would make slower.
+    const bool porPosicao = e == Engine::PostgreSQL;
     QString sql = QStringLiteral(
         "select lc.cod_lote, lc.num_lote, case when lc.idt_dep_custodia = 'D' then 'Depósito' "
         "else 'Custódia' end as idt_dep_custodia, case when lc.ind_gerado = true then 'Sim' "
         "else 'Não' end as ind_gerado, lc.dat_lote, ac.nom_associado");
     if (comTotais)
         sql += QStringLiteral(", t.vlr_total, coalesce(t.qtd_total, 0) as qtd_total");
-    sql += QStringLiteral(" from lote_cheque lc join associado ac on ac.cod_associado = "
-                          "lc.cod_associado");
+    sql += porPosicao ? QStringLiteral(" from lote_cheque lc join (select cod_associado, "
+                                       "nom_associado, rank() over (order by ") +
+                            Dialect::byName(QStringLiteral("nom_associado")) +
+                            QStringLiteral(") as posicao from associado) ac on ac.cod_associado "
+                                           "= lc.cod_associado")
+                      : QStringLiteral(" from lote_cheque lc join associado ac on "
+                                       "ac.cod_associado = lc.cod_associado");
     if (comTotais)
         sql += QStringLiteral(" left join (select cod_lote, sum(vlr_cheque) as vlr_total, "
                               "count(*) as qtd_total from cheque group by cod_lote) t on "
                               "t.cod_lote = lc.cod_lote");
     if (soGerados)
         sql += QStringLiteral(" where lc.ind_gerado = true");
-    // Within a member, lot numbers in descending text order: lot 9 before lot 10.
     return sql + QStringLiteral(" order by ") +
-           Dialect::byName(QStringLiteral("ac.nom_associado")) +
+           (porPosicao ? QStringLiteral("ac.posicao")
+                       : Dialect::byName(QStringLiteral("ac.nom_associado"))) +
            QStringLiteral(", lc.num_lote desc, lc.cod_lote");
 }
 
@@ -119,7 +130,7 @@ void defineCamposLote(Dataset& q) {
 TdtmGeraArqDepositoCustodia::TdtmGeraArqDepositoCustodia(Connection* cnx, QObject* parent)
     : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), m_cnx(cnx) {
     setObjectName(QStringLiteral("dtmGeraArqDepositoCustodia"));
-    qryLoteCheque.setSql(sqlLotes(true, false));
+    qryLoteCheque.setSql(sqlLotes(cnx->engine(), true, false));
     defineCamposLote(qryLoteCheque);
     qryLoteCheque.defineField(QStringLiteral("vlr_total"), FieldKind::Money,
                               QStringLiteral("Vlr. Total"));

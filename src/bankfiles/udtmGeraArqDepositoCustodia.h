@@ -86,9 +86,10 @@ private:
 DepositoCustodia::Cheque chequeDe(const QVariantList& row, const QStringList& columns);
 
 // Shared with the return screen: the cheque fields with their titles, the cheque select with
-// an extra condition, and the lot select (with the lots' totals, or only generated lots).
+// an extra condition, and the lot select for an engine (with the lots' totals, or only
+// generated lots).
 void defineCamposCheque(Dataset& q, const QString& tituloCompe, const QString& tituloValor,
                         const QString& tituloDev);
 QString sqlCheques(const QString& filtro);
 void defineCamposLote(Dataset& q);
-QString sqlLotes(bool comTotais, bool soGerados);
+QString sqlLotes(Engine e, bool comTotais, bool soGerados);

@@ -128,25 +128,28 @@ void TfrmDevolucaoCheque::Pesquisar1Click() {
 }
 
 void TfrmDevolucaoCheque::SpeedButton1Click() {
-    const QList<Bookmark> selecionados = RxDBGrid2->selectedRows();
+    Dataset& q = dtmDevolucaoCheque->qryCheque;
+    // The selected rows are read in place: moving the cursor to each would redraw the grid and
+    // search the rows once per cheque.
+    QList<int> selecionados;
+    for (int row = 0; row < q.recordCount(); ++row)
+        if (RxDBGrid2->isRowSelected(row))
+            selecionados << row;
     if (selecionados.isEmpty()) {
         Dialogs::messageBox(this, QStringLiteral("Selecione os cheques a serem devolvidos!"),
                             QStringLiteral("Atenção"));
         return;
     }
-    Dataset& q = dtmDevolucaoCheque->qryCheque;
     bar->start(int(selecionados.size()));
-    // A cheque re-presented twice is passed over; the counter shows how many are accepted.
+    // A cheque re-presented twice is passed over; the counter shows how many are accepted. The
+    // cursor ends on the last selected cheque.
     QList<int> codigos;
-    int n = 0;
-    for (const Bookmark& b : selecionados) {
-        bar->setProgress(++n);
-        q.gotoBookmark(b);
-        if (q.isNull(QStringLiteral("dat_2reapresentacao"))) {
-            codigos << q.asInteger(QStringLiteral("cod_cheque"));
-            bar->setDone(int(codigos.size()));
-        }
-    }
+    for (int row : selecionados)
+        if (q.valueAt(row, QStringLiteral("dat_2reapresentacao")).isNull())
+            codigos << q.valueAt(row, QStringLiteral("cod_cheque")).toInt();
+    q.gotoBookmark(q.bookmarkAt(selecionados.last()));
+    bar->setProgress(int(selecionados.size()));
+    bar->setDone(int(codigos.size()));
     if (codigos.isEmpty()) {
         Dialogs::messageBox(this,
                             QStringLiteral("Os cheques selecionados excederam a\n\rquantidade "

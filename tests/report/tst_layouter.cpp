@@ -3,13 +3,18 @@
 #include "DialogScript.h"
 #include "PageText.h"
 #include "platform/report/ReportDef.h"
+#include "platform/report/ReportPainter.h"
 #include "platform/report/ReportPreview.h"
 
 #include <QAction>
-#include <QPrintPreviewDialog>
+#include <QDialog>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,6 +76,9 @@ private slots:
     void pagination();
     void noRowsNoPages();
     void previewExportsPdf();
+    void previewPages();
+    void printRange_data();
+    void printRange();
 };
 
 void TestLayouter::pagination_data() {
@@ -129,8 +137,7 @@ void TestLayouter::previewExportsPdf() {
     const QString path = dir.filePath("listagem.pdf");
     const PageModel m = layout(def(1000), rows({{"A", 12}, {"B", 30}}));
     QCOMPARE(m.pageCount(), 4);
-    QPrinter printer;
-    std::unique_ptr<QPrintPreviewDialog> preview(makePreview(m, "Listagem", printer, nullptr));
+    std::unique_ptr<QDialog> preview(makePreview(m, "Listagem", nullptr));
     auto* action = preview->findChild<QAction*>("actExportarPdf");
     QVERIFY(action);
     QCOMPARE(action->text(), QStringLiteral("Exportar PDF"));
@@ -161,6 +168,82 @@ void TestLayouter::previewExportsPdf() {
     QVERIFY(script.seen().last().text.startsWith(
         QString("Não foi possível criar o arquivo %1").arg(bad)));
     QVERIFY(!QFile::exists(bad));
+}
+
+// The preview shows the first page drawn as soon as it is up, and moves by page.
+void TestLayouter::previewPages() {
+    const PageModel m = layout(def(1000), rows({{"A", 12}, {"B", 30}}));
+    std::unique_ptr<QDialog> preview(makePreview(m, "Listagem", nullptr));
+    preview->setWindowState(Qt::WindowNoState);
+    preview->resize(800, 600);
+    preview->show();
+    QVERIFY(QTest::qWaitForWindowExposed(preview.get()));
+    auto* pagina = preview->findChild<QSpinBox*>("spnPagina");
+    QVERIFY(pagina);
+    QCOMPARE(pagina->value(), 1);
+    QCOMPARE(pagina->maximum(), 4);
+    // The first page is in view, white with black text on it.
+    auto* area = preview->findChild<QScrollArea*>();
+    const QImage tela = area->viewport()->grab().toImage();
+    int escuros = 0, brancos = 0;
+    for (int y = 0; y < tela.height(); y += 2)
+        for (int x = 0; x < tela.width(); x += 2) {
+            const QColor c = tela.pixelColor(x, y);
+            escuros += c.lightness() < 80;
+            brancos += c == Qt::white;
+        }
+    QVERIFY2(escuros > 20 && brancos > tela.width() * tela.height() / 16,
+             qPrintable(QString("%1 dark, %2 white").arg(escuros).arg(brancos)));
+    const struct {
+        const char* action;
+        int page;
+    } moves[] = {{"actUltima", 4},  {"actAnterior", 3}, {"actPrimeira", 1}, {"actAnterior", 1},
+                 {"actProxima", 2}, {"actUltima", 4},   {"actProxima", 4}};
+    for (const auto& mv : moves) {
+        preview->findChild<QAction*>(mv.action)->trigger();
+        QCOMPARE(pagina->value(), mv.page);
+    }
+    pagina->setValue(2);
+    const int emDois = area->verticalScrollBar()->value();
+    QVERIFY(emDois > 0);
+    // Zooming keeps the page in view.
+    preview->findChild<QAction*>("actAmpliar")->trigger();
+    QCOMPARE(pagina->value(), 2);
+    QVERIFY(area->verticalScrollBar()->value() > emDois);
+}
+
+void TestLayouter::printRange_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("all") << 0 << 0 << 4;
+    QTest::newRow("middle") << 2 << 3 << 2;
+    QTest::newRow("to the end") << 3 << 0 << 2;
+    QTest::newRow("first only") << 0 << 1 << 1;
+    QTest::newRow("past the end") << 4 << 9 << 1;
+}
+
+// Printing a range of pages puts exactly those pages on paper.
+void TestLayouter::printRange() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, pages);
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+        QSKIP("pdfinfo (poppler-utils) is not installed");
+    const PageModel m = layout(def(1000), rows({{"A", 12}, {"B", 30}}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("faixa.pdf");
+    {
+        QPdfWriter pdf(path);
+        pdf.setResolution(Dpi);
+        QVERIFY(paintAll(pdf, m, from, to));
+    }
+    QProcess info;
+    info.start("pdfinfo", {path});
+    QVERIFY(info.waitForFinished());
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(out.contains(QRegularExpression(QString("Pages:\\s+%1\\n").arg(pages))),
+             qPrintable(out));
 }
 
 QTEST_MAIN(TestLayouter)

@@ -48,19 +48,22 @@ void paintPage(QPainter& p, const PageModel& model, int index) {
     p.restore();
 }
 
-template <typename PagedDevice> bool paintAll(PagedDevice& device, const PageModel& model) {
+template <typename PagedDevice>
+bool paintAll(PagedDevice& device, const PageModel& model, int from, int to) {
+    const int first = from > 0 ? from - 1 : 0;
+    const int last = to > 0 ? qMin(to, model.pageCount()) - 1 : model.pageCount() - 1;
     QPainter p;
     if (!p.begin(&device))
         return false;
-    for (int i = 0; i < model.pageCount(); ++i) {
-        if (i > 0)
+    for (int i = first; i <= last; ++i) {
+        if (i > first)
             device.newPage();
         paintPage(p, model, i);
     }
     return p.end();
 }
 
-template bool paintAll<QPrinter>(QPrinter&, const PageModel&);
-template bool paintAll<QPdfWriter>(QPdfWriter&, const PageModel&);
+template bool paintAll<QPrinter>(QPrinter&, const PageModel&, int, int);
+template bool paintAll<QPdfWriter>(QPdfWriter&, const PageModel&, int, int);
 
 } // namespace Report

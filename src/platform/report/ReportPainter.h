@@ -12,7 +12,10 @@ namespace Report {
 void paintPage(QPainter& painter, const PageModel& model, int index);
 
 // Draws every page on a device that pages itself (a printer, a PDF writer), calling
-// `newPage` between pages. False when the painter could not start on the device.
-template <typename PagedDevice> bool paintAll(PagedDevice& device, const PageModel& model);
+// `newPage` between pages; or pages `from` to `to` only (counted from 1, as a print dialog
+// gives them; 0 for either end: the first or the last page). False when the painter could not
+// start on the device.
+template <typename PagedDevice>
+bool paintAll(PagedDevice& device, const PageModel& model, int from = 0, int to = 0);
 
 } // namespace Report

@@ -5,8 +5,8 @@
 #include <QString>
 #include <functional>
 
+class QDialog;
 class QWidget;
-class QPrintPreviewDialog;
 class QPrinter;
 
 namespace Report {
@@ -18,10 +18,11 @@ void writePdf(const PageModel& model, const QString& path, const QString& title 
 // Sets the printer to A4 portrait, the whole paper as its page (the model has its margins).
 void setupPrinter(QPrinter& printer, const QString& title);
 
-// The preview window: zoom and page navigation, the print button, and "Exportar PDF", which
-// asks for a file in the save dialog and writes the listing there. Not yet shown.
-QPrintPreviewDialog* makePreview(const PageModel& model, const QString& title, QPrinter& printer,
-                                 QWidget* parent);
+// The preview window: the pages one under another, each drawn only when it comes into view (a
+// long listing shows its first page at once); zoom and page navigation, the print button, and
+// "Exportar PDF", which asks for a file in the save dialog and writes the listing there. The
+// model must outlive the window. Not yet shown.
+QDialog* makePreview(const PageModel& model, const QString& title, QWidget* parent);
 
 // Shows the listing in the preview and returns when the operator closes it. A test may put a
 // handler in its place, which receives the model instead (nullptr: the real window again).
