@@ -31,5 +31,5 @@ set(CPACK_STRIP_FILES ON)
 # The libraries the executables link (Qt, SQLite, libpq) are found by dpkg-shlibdeps; Qt's
 # platform plugins are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 include(CPack)

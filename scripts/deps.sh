@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core poppler-utils
   xvfb xauth
   dpkg-dev file
+  qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,10 +5,18 @@
 #include "platform/dialogs/SilentAbort.h"
 #include "platform/widgets/ScreenCursor.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+
 CapApplication::CapApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: Qt would append it to every window title (" — ..."), and each window's
     // title is the system's own.
     setApplicationName(QStringLiteral("capcheque"));
+    // The toolkit's own windows (the save dialog, the print dialog, the context menus of the
+    // boxes) speak the operator's language too.
+    if (m_qtTexts.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&m_qtTexts);
 }
 
 bool CapApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <exception>
 
 // The application object. Its event dispatch is the general error display: an exception that
@@ -16,4 +17,7 @@ public:
     // The error dialog for an exception caught elsewhere (nothing for SilentAbort).
     static void showException(std::exception_ptr error);
     static void showError(const QString& text);
+
+private:
+    QTranslator m_qtTexts;
 };

@@ -15,7 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for d in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libpq5 libsqlite3-0 \
-         qt6-qpa-plugins libc6; do
+         qt6-qpa-plugins qt6-translations-l10n libc6; do
   grep -qw -- "$d" <<<"$depends" || fail "dependency $d not declared"
 done
 

@@ -31,6 +31,8 @@ class TestErrorDisplay : public QObject {
 private slots:
     void uncaught_data();
     void uncaught();
+    void toolkitTexts_data();
+    void toolkitTexts();
 };
 
 void TestErrorDisplay::uncaught_data() {
@@ -80,6 +82,30 @@ void TestErrorDisplay::uncaught() {
         QCOMPARE(runs, round);
         QVERIFY(!ScreenCursor::isHourglass());
     }
+}
+
+void TestErrorDisplay::toolkitTexts_data() {
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("save dialog title") << "QFileDialog"
+                                       << "Save As"
+                                       << "Salvar como";
+    QTest::newRow("file name label") << "QFileDialog"
+                                     << "File &name:"
+                                     << "&Nome do arquivo:";
+    QTest::newRow("cancel button") << "QPlatformTheme"
+                                   << "Cancel"
+                                   << "Cancelar";
+}
+
+// The toolkit's own windows speak Portuguese whatever the machine's language (the suite runs
+// under the C locale).
+void TestErrorDisplay::toolkitTexts() {
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QFETCH(QString, shown);
+    QCOMPARE(QCoreApplication::translate(qPrintable(context), qPrintable(source)), shown);
 }
 
 CAP_SHELL_TEST_MAIN(TestErrorDisplay)
