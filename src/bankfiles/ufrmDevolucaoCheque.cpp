@@ -73,9 +73,7 @@ TfrmDevolucaoCheque::TfrmDevolucaoCheque(Connection* cnx, QWidget* parent)
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Pesquisar1 = PopupMenu1->addAction(QStringLiteral("Pesquisar"));
     Pesquisar1->setObjectName(QStringLiteral("Pesquisar1"));
-    RxDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RxDBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu1->popup(RxDBGrid1->viewport()->mapToGlobal(p)); });
+    RxDBGrid1->setPopupMenu(PopupMenu1);
     connect(Pesquisar1, &QAction::triggered, this, &TfrmDevolucaoCheque::Pesquisar1Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TfrmDevolucaoCheque::SpeedButton1Click);
 

@@ -68,14 +68,7 @@ TfrmGeraArqDepositoCustodia::TfrmGeraArqDepositoCustodia(Connection* cnx, QWidge
     Desfazerseleo1 = PopupMenu2->addAction(QStringLiteral("Desfazer seleção"));
     Desfazerseleo1->setObjectName(QStringLiteral("Desfazerseleo1"));
 
-    RxDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RxDBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu1->popup(RxDBGrid1->viewport()->mapToGlobal(p)); });
-    RxDBGrid2->setContextMenuPolicy(Qt::NoContextMenu);
-    connect(RxDBGrid2, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        if (m_menuCheques)
-            PopupMenu2->popup(RxDBGrid2->viewport()->mapToGlobal(p));
-    });
+    RxDBGrid1->setPopupMenu(PopupMenu1);
     connect(Pesquisar1, &QAction::triggered, this, &TfrmGeraArqDepositoCustodia::Pesquisar1Click);
     connect(Regerarlote1, &QAction::triggered, this,
             &TfrmGeraArqDepositoCustodia::Regerarlote1Click);
@@ -168,8 +161,11 @@ void TfrmGeraArqDepositoCustodia::ajustaModo() {
     RxDBGrid2->setBackgroundColor(gerado ? Colors::fromBgr(Colors::WhiteBgr)
                                          : palette().color(QPalette::Button));
     RxDBGrid2->setMultiSelect(gerado);
-    m_menuCheques = gerado;
-    RxDBGrid2->setContextMenuPolicy(gerado ? Qt::CustomContextMenu : Qt::NoContextMenu);
+    RxDBGrid2->setPopupMenu(gerado ? PopupMenu2 : nullptr);
+}
+
+QMenu* TfrmGeraArqDepositoCustodia::chequeMenu() const {
+    return RxDBGrid2->popupMenu();
 }
 
 void TfrmGeraArqDepositoCustodia::Pesquisar1Click() {

@@ -32,7 +32,7 @@ public:
     SelectionBar* bar;
 
     // The context menu attached to the cheque grid now; nullptr when none.
-    QMenu* chequeMenu() const { return m_menuCheques ? PopupMenu2 : nullptr; }
+    QMenu* chequeMenu() const;
     int ultimoLote() const { return m_ultimoLote; }
 
 public slots:
@@ -59,6 +59,5 @@ private:
     Connection* m_cnx;
     int m_ultimoLote = 0;
     bool m_modoGerado = false; // the generated-lot mode the cheque grid is in
-    bool m_menuCheques = false;
-    QString m_arquivo; // the name chosen last in the save dialog
+    QString m_arquivo;         // the name chosen last in the save dialog
 };

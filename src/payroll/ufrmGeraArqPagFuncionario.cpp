@@ -44,10 +44,7 @@ TfrmGeraArqPagFuncionario::TfrmGeraArqPagFuncionario(Connection* cnx, QWidget* p
     QAction* pesquisar = PopupMenu1->addAction(QStringLiteral("Pesquisar"));
     pesquisar->setObjectName(QStringLiteral("Pesquisar1"));
     connect(pesquisar, &QAction::triggered, this, &TfrmGeraArqPagFuncionario::Pesquisar1Click);
-    RxDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RxDBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu1->popup(RxDBGrid1->viewport()->mapToGlobal(at));
-    });
+    RxDBGrid1->setPopupMenu(PopupMenu1);
     body()->addWidget(RxDBGrid1);
 
     auto* criterios = new QGridLayout;
@@ -92,10 +89,7 @@ TfrmGeraArqPagFuncionario::TfrmGeraArqPagFuncionario(Connection* cnx, QWidget* p
     QAction* desfazer = PopupMenu2->addAction(QStringLiteral("Desfazer seleção"));
     desfazer->setObjectName(QStringLiteral("Desfazerseleo1"));
     connect(desfazer, &QAction::triggered, this, &TfrmGeraArqPagFuncionario::Desfazerseleo1Click);
-    RxDBGrid2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RxDBGrid2, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu2->popup(RxDBGrid2->viewport()->mapToGlobal(at));
-    });
+    RxDBGrid2->setPopupMenu(PopupMenu2);
     body()->addWidget(RxDBGrid2);
 
     auto* rodape = new QHBoxLayout;

@@ -14,10 +14,12 @@
 
 #include <QAbstractItemView>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -136,6 +138,7 @@ private slots:
     void lookupComboBox();
     void grid();
     void gridEditable();
+    void gridPopupMenu();
     void gridWholeRows_data();
     void gridWholeRows();
     void gridTab_data();
@@ -541,6 +544,33 @@ void TestWidgets::grid() {
     const QRect other = g->visualRect(m->index(1, 2));
     QCOMPARE(QColor(img.pixel(cur.left() + 2, cur.top() + 2)), QColor(160, 160, 164));
     QCOMPARE(QColor(img.pixel(other.left() + 2, other.top() + 2)), g->backgroundColor());
+}
+
+// A right click on the rows opens the grid's menu, when it has one, and nothing otherwise.
+void TestWidgets::gridPopupMenu() {
+    Data d;
+    Host h;
+    auto* g = h.add(new DbGrid);
+    g->setColumns({"nom_funcionario"});
+    g->setDataSource(&d.src);
+    QMenu menu;
+    menu.addAction("Pesquisar");
+    QVERIFY(h.show());
+    auto rightClick = [g] {
+        QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            g->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(g->viewport(), &e);
+    };
+    rightClick();
+    QVERIFY(!menu.isVisible());
+    g->setPopupMenu(&menu);
+    rightClick();
+    QTRY_VERIFY(menu.isVisible());
+    menu.hide();
+    g->setPopupMenu(nullptr);
+    rightClick();
+    QVERIFY(!menu.isVisible());
+    QCOMPARE(g->popupMenu(), nullptr);
 }
 
 void TestWidgets::gridWholeRows_data() {

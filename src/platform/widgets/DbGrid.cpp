@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -123,6 +124,11 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setStretchLastSection(true);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (m_popupMenu)
+            m_popupMenu->popup(viewport()->mapToGlobal(at));
+    });
     setWordWrap(false);
     setBackgroundColor(palette().color(QPalette::Button));
 }
@@ -256,6 +262,15 @@ void DbGrid::alignLastRow() {
         rows->setOffset(offset);
         viewport()->update();
     }
+}
+
+void DbGrid::setPopupMenu(QMenu* menu) {
+    m_popupMenu = menu;
+    setContextMenuPolicy(menu ? Qt::CustomContextMenu : Qt::NoContextMenu);
+}
+
+QMenu* DbGrid::popupMenu() const {
+    return m_popupMenu;
 }
 
 void DbGrid::setEditable(bool editable) {

@@ -10,6 +10,7 @@
 #include <functional>
 
 class DbGrid;
+class QMenu;
 
 // One data cell as the grid hands it to its painting hook, after the grid drew it its own way.
 struct DbGridCell {
@@ -80,6 +81,10 @@ public:
     // rows again (or turning the mode off) clears them.
     void setMultiSelect(bool on);
     bool multiSelect() const { return m_multiSelect; }
+
+    // The menu a right click on the rows opens; none (nullptr) opens nothing.
+    void setPopupMenu(QMenu* menu);
+    QMenu* popupMenu() const;
     void selectAllRows();
     void clearRowSelection();
     void setRowSelected(int row, bool selected);
@@ -115,4 +120,5 @@ private:
     QSet<quint64> m_marked; // bookmark ids of the marked rows
     int m_anchor = -1;      // where a Shift range starts
     bool m_fittingRows = false;
+    QPointer<QMenu> m_popupMenu;
 };
