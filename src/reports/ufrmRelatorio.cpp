@@ -216,6 +216,16 @@ QVariant TfrmRelatorio::associado() const {
     return key.isNull() ? QVariant(-1) : key;
 }
 
+// Opens the listing's query; when it finds nothing, says so and gives false.
+bool TfrmRelatorio::abreComDados(Dataset* q) {
+    q->open();
+    if (!q->isEmpty())
+        return true;
+    ScreenCursor::normal();
+    atencao(QStringLiteral("Nenhuma informação encontrada que atenda aos critérios utilizados!"));
+    return false;
+}
+
 void TfrmRelatorio::atencao(const QString& text) {
     Dialogs::messageBox(this, text, QStringLiteral("Atenção"));
 }
@@ -261,13 +271,8 @@ void TfrmRelatorio::geraRelatorioCheque() {
     const QString letter = QLatin1String(KindLetters[kind]);
     for (const char* flag : {"pIdtRelatorioG", "pIdtRelatorioE", "pIdtRelatorioD"})
         q->setParam(QLatin1String(flag), letter);
-    q->open();
-    if (q->isEmpty()) {
-        ScreenCursor::normal();
-        atencao(QStringLiteral("Nenhuma informação encontrada que atenda aos critérios "
-                               "utilizados!"));
+    if (!abreComDados(q))
         return;
-    }
 
     TfrmRelCapDevolvido rel;
     rel.QRLabel1 += QLatin1String(TitleSuffixes[kind]);
@@ -292,13 +297,8 @@ void TfrmRelatorio::geraRelatorioFuncionario() {
         q->setParam(QStringLiteral("pCodDepartamento"), dept);
         q->setParam(QStringLiteral("pIdtTodos"), QStringLiteral("N"));
     }
-    q->open();
-    if (q->isEmpty()) {
-        ScreenCursor::normal();
-        atencao(QStringLiteral("Nenhuma informação encontrada que atenda aos critérios "
-                               "utilizados!"));
+    if (!abreComDados(q))
         return;
-    }
     TfrmRelFuncionario rel;
     const Report::PageModel pages = rel.prepare(Report::DatasetRows(*q));
     ScreenCursor::normal();

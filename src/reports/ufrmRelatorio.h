@@ -5,6 +5,7 @@
 #include <QString>
 
 class Connection;
+class Dataset;
 class LookupBox;
 class QButtonGroup;
 class QGroupBox;
@@ -51,6 +52,7 @@ private:
     void LimpaCampos(const QString& todos);
     void geraRelatorioCheque();
     void geraRelatorioFuncionario();
+    bool abreComDados(Dataset* q);
     void atencao(const QString& text);
     // The member chosen, as the queries take it.
     QVariant associado() const;
