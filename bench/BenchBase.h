@@ -3,6 +3,8 @@
 // What the benchmarks on the large database share: the database of 200,000 lots and 2,000,000
 // cheques of 2,000 members (built once and reused), the timing and memory figures, and the
 // floor: the same statements sent straight through the engine's C API (SQLite's, or libpq).
+#include "platform/dialogs/Dialogs.h"
+
 #include <QString>
 #include <functional>
 #include <sqlite3.h>
@@ -52,6 +54,12 @@ struct PgFloor : Floor {
     explicit PgFloor(const QString& uri);
     ~PgFloor() override;
     int rows(const char* sql, int bind) override;
+};
+
+// Answers every confirmation with "Sim"; any other dialog is a failure of the run.
+struct ConfirmaTudo : Dialogs::Handler {
+    Dialogs::Answer handle(const Dialogs::Request& r) override;
+    void beep() override {}
 };
 
 } // namespace Bench

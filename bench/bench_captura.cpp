@@ -23,26 +23,10 @@
 
 using namespace Bench;
 
-namespace {
-
-// Answers the capture's confirmation with "Sim"; any other dialog is a failure of the run.
-struct Operador : Dialogs::Handler {
-    Dialogs::Answer handle(const Dialogs::Request& r) override {
-        if (r.kind != Dialogs::Kind::Confirmation) {
-            fprintf(stderr, "unexpected dialog: %s\n", qPrintable(r.text));
-            exit(1);
-        }
-        return {Dialogs::Button::Yes, {}};
-    }
-    void beep() override {}
-};
-
-} // namespace
-
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Operador operador;
+    ConfirmaTudo operador;
     Dialogs::setHandler(&operador);
     int runs = 15;
     bool postgres = false;

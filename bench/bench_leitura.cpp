@@ -20,25 +20,10 @@
 
 using namespace Bench;
 
-namespace {
-
-// "Sim" to the question about the selection; any other dialog fails the run.
-struct Operador : Dialogs::Handler {
-    Dialogs::Answer handle(const Dialogs::Request& r) override {
-        if (r.kind == Dialogs::Kind::Confirmation)
-            return {Dialogs::Button::Yes, {}};
-        fprintf(stderr, "unexpected dialog: %s\n", qPrintable(r.text));
-        exit(1);
-    }
-    void beep() override {}
-};
-
-} // namespace
-
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Operador operador;
+    ConfirmaTudo operador;
     Dialogs::setHandler(&operador);
     int runs = 21;
     bool postgres = false;
