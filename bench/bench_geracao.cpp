@@ -36,6 +36,26 @@ constexpr int ChequesLoteGrande = 5000;
 constexpr int Devolvidos = 1000;
 const QString NumLoteGrande = QStringLiteral("9000000"); // past every built lot
 
+// The cheques of the 5,000-cheque lot, captured again as new rows with lines never used
+// before: every generation measured dates cheques that were never updated, as the first
+// generation of a lot does.
+void capturaCheques(Connection& c, int cod) {
+    const qint64 primeiro =
+        c.selectValue(QStringLiteral("select coalesce(max(cod_cheque), 0) from cheque"))
+            .toLongLong();
+    c.execute(QStringLiteral("delete from cheque where cod_lote = ?"), {cod});
+    for (int i = 0; i < ChequesLoteGrande; ++i) {
+        const QString l = linhaValida(qint64(50000000) + primeiro + i);
+        c.execute(QStringLiteral("insert into cheque (cod_lote, num_banco, num_agencia, num_dv2, "
+                                 "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, "
+                                 "num_dv3, vlr_cheque, ind_devolvido) values "
+                                 "(?,?,?,?,?,?,?,?,?,?,?,?)"),
+                  {cod, l.mid(0, 3), l.mid(3, 4), l.mid(7, 1), l.mid(8, 3), l.mid(11, 6),
+                   l.mid(17, 1), l.mid(18, 1), l.mid(19, 10), l.mid(29, 1), qint64(1000 + i) * 100,
+                   false});
+    }
+}
+
 // The 5,000-cheque lot, added in one transaction when missing or incomplete (the capture
 // benchmark takes out every cheque added after the built database's). Returns its code.
 int loteGrande(Connection& c) {
@@ -60,30 +80,19 @@ int loteGrande(Connection& c) {
                             {NumLoteGrande})
                   .toInt();
     }
-    c.execute(QStringLiteral("delete from cheque where cod_lote = ?"), {cod});
-    for (int i = 0; i < ChequesLoteGrande; ++i) {
-        const QString l = linhaValida(qint64(50000000) + i);
-        c.execute(QStringLiteral("insert into cheque (cod_lote, num_banco, num_agencia, num_dv2, "
-                                 "num_compe, num_cheque, num_tipificacao, num_dv1, num_conta, "
-                                 "num_dv3, vlr_cheque, ind_devolvido) values "
-                                 "(?,?,?,?,?,?,?,?,?,?,?,?)"),
-                  {cod, l.mid(0, 3), l.mid(3, 4), l.mid(7, 1), l.mid(8, 3), l.mid(11, 6),
-                   l.mid(17, 1), l.mid(18, 1), l.mid(19, 10), l.mid(29, 1), qint64(1000 + i) * 100,
-                   false});
-    }
+    capturaCheques(c, cod);
     tx.commit();
     return cod;
 }
 
-// The lot back as captured: not generated, no cheque dated or returned.
+// The lot as just captured: not generated, its cheques new rows.
 void reinicia(Connection& c, int cod) {
+    TransactionGuard tx(c);
     c.execute(QStringLiteral("update lote_cheque set ind_gerado = ?, dat_gerado = null where "
                              "cod_lote = ?"),
               {false, cod});
-    c.execute(QStringLiteral("update cheque set dat_deposito = null, ind_devolvido = ?, "
-                             "dat_devolucao = null, dat_reapresentacao = null, "
-                             "dat_2reapresentacao = null where cod_lote = ?"),
-              {false, cod});
+    capturaCheques(c, cod);
+    tx.commit();
 }
 
 // Answers as the operator does: "Sim" to the confirmation, the file's path to the save dialog,
@@ -155,6 +164,14 @@ void escreveFloor(const QByteArray& conteudo, const QString& caminho) {
 
 // The records of the lot's cheques, read straight through the engine in the program's order
 // and made as the program makes them.
+// The rest of the rows of the first lots listed, read when a screen shows its list.
+QByteArray primeirosLotes(const Dataset& lotes, bool comTotais) {
+    QStringList codigos;
+    for (int i = 0; i < qMin(100, lotes.recordCount()); ++i)
+        codigos << lotes.valueAt(i, QStringLiteral("cod_lote")).toString();
+    return sqlDetalhesLote(comTotais).arg(codigos.join(QStringLiteral(", "))).toUtf8();
+}
+
 QByteArray registrosFloor(Floor& floor, bool postgres, int lote) {
     const char* sql = "select num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
                       "num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque from cheque "
@@ -224,8 +241,8 @@ int main(int argc, char** argv) {
     TfrmDevolucaoCheque devolve(&cnx);
     std::vector<double> showG, moveG, gerar, gerarTudo, showD, moveD, marcar, marcarTudo, marcarSo;
     std::vector<double> fShowG, fMoveG, fGerar, fShowD, fMoveD, fMarcar;
-    const QByteArray lotesG = sqlLotes(cnx.engine(), true, false).toUtf8();
-    const QByteArray lotesD = sqlLotes(cnx.engine(), false, true).toUtf8();
+    const QByteArray lotesG = sqlLotes(cnx.engine(), false).toUtf8();
+    const QByteArray lotesD = sqlLotes(cnx.engine(), true).toUtf8();
     for (int r = 0; r < runs; ++r) {
         reinicia(cnx, grande);
         QFile::remove(operador.arquivo);
@@ -238,8 +255,7 @@ int main(int argc, char** argv) {
         moveG.push_back(moveLote(gera.RxDBGrid1));
         const int segundoG = dtmG->qryLoteCheque.valueAt(1, QStringLiteral("cod_lote")).toInt();
         const bool segundoGerado =
-            dtmG->qryLoteCheque.valueAt(1, QStringLiteral("ind_gerado")).toString() ==
-            QLatin1String("Sim");
+            dtmG->qryLoteCheque.valueAt(1, QStringLiteral("ind_gerado")).toBool();
         if (!dtmG->qryLoteCheque.locate(QStringLiteral("cod_lote"), grande) ||
             dtmG->qryCheque.recordCount() != ChequesLoteGrande) {
             fprintf(stderr, "the lot of %d cheques is not listed\n", ChequesLoteGrande);
@@ -265,13 +281,10 @@ int main(int argc, char** argv) {
             fprintf(stderr, "the generated lot is not listed for returns\n");
             return 1;
         }
-        QByteArray codigos;
         QList<int> lista;
         for (int i = 0; i < Devolvidos; ++i) {
             lista << dtmD->qryCheque.valueAt(i, QStringLiteral("cod_cheque")).toInt();
             devolve.RxDBGrid2->setRowSelected(i, true);
-            codigos += (i ? ", " : "") +
-                       dtmD->qryCheque.valueAt(i, QStringLiteral("cod_cheque")).toByteArray();
         }
         operador.sucesso = -1;
         operador.relogio.start();
@@ -291,8 +304,10 @@ int main(int argc, char** argv) {
 
         // The floor: the same statements, the same file.
         reinicia(cnx, grande);
+        const QByteArray detalhesG = primeirosLotes(dtmG->qryLoteCheque, true);
         fShowG.push_back(timeMs([&] {
             floor.rows(lotesG.constData());
+            floor.rows(detalhesG.constData());
             floor.rows(chequesFloor(dtmG->qryCheque.sql(), primeiroGerado).constData(), primeiroG);
         }));
         fMoveG.push_back(timeMs([&] {
@@ -316,21 +331,33 @@ int main(int argc, char** argv) {
             escreveFloor(conteudo, arquivoFloor);
             floor.rows("commit");
         }));
+        const QByteArray detalhesD = primeirosLotes(dtmD->qryLoteCheque, false);
         fShowD.push_back(timeMs([&] {
             floor.rows(lotesD.constData());
+            floor.rows(detalhesD.constData());
             floor.rows(chequesFloor(dtmD->qryCheque.sql(), false).constData(), primeiroD);
         }));
         fMoveD.push_back(timeMs(
             [&] { floor.rows(chequesFloor(dtmD->qryCheque.sql(), false).constData(), segundoD); }));
+        // The floor marks the first cheques of the lot it generated, as the program did.
+        QStringList primeiros;
+        for (const QVariantList& r :
+             cnx.select(QStringLiteral("select cod_cheque from cheque where cod_lote = ? order "
+                                       "by cod_cheque limit ?"),
+                        {grande, Devolvidos})
+                 .rows)
+            primeiros << r.at(0).toString();
+        const QByteArray codigosFloor = primeiros.join(QStringLiteral(", ")).toUtf8();
         fMarcar.push_back(timeMs([&] {
             floor.rows("begin");
             floor.rows(postgres ? "select lc.cod_lote from lote_cheque lc where lc.cod_lote in "
                                   "(select cod_lote from cheque where cod_cheque = ?) for share"
                                 : "select lc.cod_lote from lote_cheque lc where lc.cod_lote in "
                                   "(select cod_lote from cheque where cod_cheque = ?)",
-                       dtmD->qryCheque.valueAt(0, QStringLiteral("cod_cheque")).toInt());
+                       primeiros.first().toInt());
             floor.rows(("update cheque set ind_devolvido = true, dat_devolucao = '" + hoje +
-                        "' where dat_2reapresentacao is null and cod_cheque in (" + codigos + ")")
+                        "' where dat_2reapresentacao is null and cod_cheque in (" + codigosFloor +
+                        ")")
                            .constData());
             floor.rows("commit");
         }));

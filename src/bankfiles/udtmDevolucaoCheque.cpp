@@ -11,15 +11,15 @@ namespace {
 
 const QString LoteLiberado =
     QStringLiteral("Este lote foi disponibilizado para nova geração em outra estação!\n\r"
-                   "Nenhum cheque foi marcado como devolvido.");
+                   "Nenhum cheque foi marcado como devolvido.\n\rA relação de lotes será "
+                   "atualizada.");
 
 } // namespace
 
 TdtmDevolucaoCheque::TdtmDevolucaoCheque(Connection* cnx, QObject* parent)
     : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), qryAlinea(cnx), m_cnx(cnx) {
     setObjectName(QStringLiteral("dtmDevolucaoCheque"));
-    qryLoteCheque.setSql(sqlLotes(cnx->engine(), false, true));
-    defineCamposLote(qryLoteCheque);
+    defineCamposLote(qryLoteCheque, false, true);
     qryCheque.setSql(sqlCheques(QString()));
     defineCamposCheque(qryCheque, QStringLiteral("Compe"), QStringLiteral("Valor"),
                        QStringLiteral("Dev.?"));
@@ -55,7 +55,7 @@ int TdtmDevolucaoCheque::devolve(const QList<int>& codigos, int codAlinea) {
             Dialect::forShare(m_cnx->engine()),
         {codigos.value(0)});
     if (lote.rows.isEmpty() || !lote.rows.first().at(0).toBool())
-        throw DbError(LoteLiberado);
+        throw AlteradoPorOutraEstacao(LoteLiberado);
     // Without a reason the cheque keeps the one it had, as before reasons were recorded.
     const int marcados =
         codAlinea == 0

@@ -34,20 +34,42 @@ const char* const OrdemCheques =
 
 } // namespace
 
+namespace {
+
+// Where the cheque's fields are in the rows of a select, found once for all its rows.
+class ColunasCheque {
+public:
+    explicit ColunasCheque(const QStringList& columns) {
+        const char* const names[] = {"num_banco",  "num_agencia",     "num_dv2", "num_compe",
+                                     "num_cheque", "num_tipificacao", "num_dv1", "num_conta",
+                                     "num_dv3",    "vlr_cheque"};
+        for (int i = 0; i < 10; ++i)
+            m_at[i] = int(columns.indexOf(QLatin1String(names[i])));
+    }
+    DepositoCustodia::Cheque cheque(const QVariantList& row) const {
+        auto v = [&](int i) { return row.value(m_at[i]); };
+        DepositoCustodia::Cheque c;
+        c.numBanco = v(0).toString();
+        c.numAgencia = v(1).toString();
+        c.numDv2 = v(2).toString();
+        c.numCompe = v(3).toString();
+        c.numCheque = v(4).toString();
+        c.numTipificacao = v(5).toString();
+        c.numDv1 = v(6).toString();
+        c.numConta = v(7).toString();
+        c.numDv3 = v(8).toString();
+        c.vlrCheque = Money::fromVariant(v(9));
+        return c;
+    }
+
+private:
+    int m_at[10];
+};
+
+} // namespace
+
 DepositoCustodia::Cheque chequeDe(const QVariantList& row, const QStringList& columns) {
-    auto v = [&](const char* name) { return row.value(columns.indexOf(QLatin1String(name))); };
-    DepositoCustodia::Cheque c;
-    c.numBanco = v("num_banco").toString();
-    c.numAgencia = v("num_agencia").toString();
-    c.numDv2 = v("num_dv2").toString();
-    c.numCompe = v("num_compe").toString();
-    c.numCheque = v("num_cheque").toString();
-    c.numTipificacao = v("num_tipificacao").toString();
-    c.numDv1 = v("num_dv1").toString();
-    c.numConta = v("num_conta").toString();
-    c.numDv3 = v("num_dv3").toString();
-    c.vlrCheque = Money::fromVariant(v("vlr_cheque"));
-    return c;
+    return ColunasCheque(columns).cheque(row);
 }
 
 void defineCamposCheque(Dataset& q, const QString& tituloCompe, const QString& tituloValor,
@@ -85,57 +107,65 @@ QString sqlCheques(const QString& filtro) {
            filtro + QLatin1String(OrdemCheques);
 }
 
-QString sqlLotes(Engine e, bool comTotais, bool soGerados) {
-    // Within a member, lot numbers in descending text order: lot 9 before lot 10. PostgreSQL
-    // would compare the names of the lots' members once per lot when sorting; there the members
-    // are ranked by name first (equal names share a rank, so their lots still mix by number)
-    // and the lots sorted by that rank. SQLite walks the name index instead and sorts only the
-    // lots of each name, which the ranking would make slower.
+QString sqlLotes(Engine e, bool soGerados) {
+    // Within a member, lot numbers in descending text order compared byte by byte (lot 9
+    // before lot 10), the same on both engines. PostgreSQL would compare the members' names by
+    // ICU's rules once per lot when sorting; there the members are ranked by name first (equal
+    // names share a rank, so their lots still mix by number) and the lots sorted by that rank.
+    // SQLite walks the name index and each member's lots in the list index instead.
     const bool porPosicao = e == Engine::PostgreSQL;
-    QString sql = QStringLiteral(
-        "select lc.cod_lote, lc.num_lote, case when lc.idt_dep_custodia = 'D' then 'Depósito' "
-        "else 'Custódia' end as idt_dep_custodia, case when lc.ind_gerado = true then 'Sim' "
-        "else 'Não' end as ind_gerado, lc.dat_lote, ac.nom_associado");
-    if (comTotais)
-        sql += QStringLiteral(", t.vlr_total, coalesce(t.qtd_total, 0) as qtd_total");
-    sql += porPosicao ? QStringLiteral(" from lote_cheque lc join (select cod_associado, "
-                                       "nom_associado, rank() over (order by ") +
+    QString sql = QStringLiteral("select lc.cod_lote, lc.num_lote, lc.ind_gerado");
+    sql += porPosicao ? QStringLiteral(" from (select cod_associado, rank() over (order by ") +
                             Dialect::byName(QStringLiteral("nom_associado")) +
-                            QStringLiteral(") as posicao from associado) ac on ac.cod_associado "
-                                           "= lc.cod_associado")
+                            QStringLiteral(") as posicao from associado) ac join lote_cheque lc "
+                                           "on lc.cod_associado = ac.cod_associado")
                       : QStringLiteral(" from lote_cheque lc join associado ac on "
                                        "ac.cod_associado = lc.cod_associado");
-    if (comTotais)
-        sql += QStringLiteral(" left join (select cod_lote, sum(vlr_cheque) as vlr_total, "
-                              "count(*) as qtd_total from cheque group by cod_lote) t on "
-                              "t.cod_lote = lc.cod_lote");
     if (soGerados)
         sql += QStringLiteral(" where lc.ind_gerado = true");
     return sql + QStringLiteral(" order by ") +
-           (porPosicao ? QStringLiteral("ac.posicao")
-                       : Dialect::byName(QStringLiteral("ac.nom_associado"))) +
-           QStringLiteral(", lc.num_lote desc, lc.cod_lote");
+           (porPosicao ? QStringLiteral("ac.posicao, lc.num_lote collate \"C\" desc")
+                       : Dialect::byName(QStringLiteral("ac.nom_associado")) +
+                             QStringLiteral(", lc.num_lote desc")) +
+           QStringLiteral(", lc.cod_lote");
 }
 
-void defineCamposLote(Dataset& q) {
+QString sqlDetalhesLote(bool comTotais) {
+    QString sql = QStringLiteral(
+        "select lc.cod_lote, case when lc.idt_dep_custodia = 'D' then 'Depósito' else "
+        "'Custódia' end as idt_dep_custodia, lc.dat_lote, ac.nom_associado");
+    if (comTotais)
+        sql += QStringLiteral(", (select sum(c.vlr_cheque) from cheque c where c.cod_lote = "
+                              "lc.cod_lote) as vlr_total, (select count(*) from cheque c where "
+                              "c.cod_lote = lc.cod_lote) as qtd_total");
+    return sql + QStringLiteral(" from lote_cheque lc join associado ac on ac.cod_associado = "
+                                "lc.cod_associado where lc.cod_lote in (%1)");
+}
+
+void defineCamposLote(Dataset& q, bool comTotais, bool soGerados) {
+    q.setSql(sqlLotes(q.connection()->engine(), soGerados));
+    // The lists hold every lot of years of work: the members' names, the dates and the
+    // totals are read for the lots the operator looks at.
+    q.setDeferred(QStringLiteral("cod_lote"), sqlDetalhesLote(comTotais));
     q.defineField(QStringLiteral("cod_lote"), FieldKind::Integer);
     q.defineField(QStringLiteral("num_lote"), FieldKind::String, QStringLiteral("Nº Lote"));
     q.defineField(QStringLiteral("idt_dep_custodia"), FieldKind::String,
                   QStringLiteral("Dep/Cust."));
-    q.defineField(QStringLiteral("ind_gerado"), FieldKind::String, QStringLiteral("Gerado?"));
+    // Shown "Sim" or "Não".
+    q.defineField(QStringLiteral("ind_gerado"), FieldKind::Boolean, QStringLiteral("Gerado?"));
     q.defineField(QStringLiteral("dat_lote"), FieldKind::Date, QStringLiteral("Data"));
     q.defineField(QStringLiteral("nom_associado"), FieldKind::String, QStringLiteral("Associado"));
+    if (comTotais) {
+        q.defineField(QStringLiteral("vlr_total"), FieldKind::Money, QStringLiteral("Vlr. Total"));
+        q.defineField(QStringLiteral("qtd_total"), FieldKind::Integer,
+                      QStringLiteral("Qtde. Total"));
+    }
 }
 
 TdtmGeraArqDepositoCustodia::TdtmGeraArqDepositoCustodia(Connection* cnx, QObject* parent)
     : QObject(parent), qryLoteCheque(cnx), qryCheque(cnx), m_cnx(cnx) {
     setObjectName(QStringLiteral("dtmGeraArqDepositoCustodia"));
-    qryLoteCheque.setSql(sqlLotes(cnx->engine(), true, false));
-    defineCamposLote(qryLoteCheque);
-    qryLoteCheque.defineField(QStringLiteral("vlr_total"), FieldKind::Money,
-                              QStringLiteral("Vlr. Total"));
-    qryLoteCheque.defineField(QStringLiteral("qtd_total"), FieldKind::Integer,
-                              QStringLiteral("Qtde. Total"));
+    defineCamposLote(qryLoteCheque, true, false);
 
     qryCheque.setSql(sqlCheques(
         QStringLiteral(" and (:pIndTodos = 'S' or (:pIndDev = 'S' and ind_devolvido = true and "
@@ -184,7 +214,7 @@ void TdtmGeraArqDepositoCustodia::qryChequeBeforeOpen() {
 
 bool TdtmGeraArqDepositoCustodia::loteGerado() const {
     return qryLoteCheque.isOpen() && !qryLoteCheque.isEmpty() &&
-           qryLoteCheque.asString(QStringLiteral("ind_gerado")) == QLatin1String("Sim");
+           qryLoteCheque.asBoolean(QStringLiteral("ind_gerado"));
 }
 
 int TdtmGeraArqDepositoCustodia::codLoteAtual() const {
@@ -239,8 +269,9 @@ void TdtmGeraArqDepositoCustodia::geraPrimeira(int codLote, const QString& arqui
                 throw AlteradoPorOutraEstacao(JaGerado);
             QList<QByteArray> registros;
             registros.reserve(rs.rows.size());
+            const ColunasCheque colunas(rs.columns);
             for (const QVariantList& r : rs.rows) {
-                registros << DepositoCustodia::registro(chequeDe(r, rs.columns));
+                registros << DepositoCustodia::registro(colunas.cheque(r));
                 if (progresso)
                     progresso(int(registros.size()));
             }

@@ -86,10 +86,12 @@ private:
 DepositoCustodia::Cheque chequeDe(const QVariantList& row, const QStringList& columns);
 
 // Shared with the return screen: the cheque fields with their titles, the cheque select with
-// an extra condition, and the lot select for an engine (with the lots' totals, or only
-// generated lots).
+// an extra condition, and the lot list: its select for an engine (all lots, or only generated
+// ones), the select of the rest of its rows for a list of lots (with the lots' totals or
+// without), and both set on a dataset with its fields.
 void defineCamposCheque(Dataset& q, const QString& tituloCompe, const QString& tituloValor,
                         const QString& tituloDev);
 QString sqlCheques(const QString& filtro);
-void defineCamposLote(Dataset& q);
-QString sqlLotes(Engine e, bool comTotais, bool soGerados);
+QString sqlLotes(Engine e, bool soGerados);
+QString sqlDetalhesLote(bool comTotais);
+void defineCamposLote(Dataset& q, bool comTotais, bool soGerados);

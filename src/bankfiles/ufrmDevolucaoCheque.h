@@ -3,8 +3,6 @@
 #include "bankfiles/udtmDevolucaoCheque.h"
 #include "platform/widgets/ScreenFrame.h"
 
-#include <QHash>
-
 class DbGrid;
 class DigitLineEdit;
 class QAction;
@@ -49,11 +47,7 @@ private:
     // Shows a warning about the line in the box; the box keeps the focus.
     void recusaLinha(const QString& texto, bool limpa);
     // The row of lot `codLote` in the lot list; -1 when it is not listed.
-    int linhaDoLote(int codLote);
-
-    // The rows of the lot list by lot code, made when first needed after the list was read:
-    // a scan finds its lot among a decade of lots without going through them.
-    QHash<int, int> m_linhaDoLote;
+    int linhaDoLote(int codLote) const;
 
     Connection* m_cnx;
 };

@@ -17,7 +17,7 @@ namespace Schema {
 
 // The version of the schema this program works with. Every change of the schema raises it and
 // adds the step that brings a database of the version before up to it (atualiza).
-inline constexpr int Versao = 2;
+inline constexpr int Versao = 3;
 
 // The tables, in an order in which each one's parents come first.
 QStringList tableNames();

@@ -344,7 +344,7 @@ void TestGeracaoConcorrencia::devolucaoDeLoteLiberado() {
     try {
         devolucao.devolve(codigos);
         QFAIL("a devolução de um lote liberado foi aceita");
-    } catch (const DbError& e) {
+    } catch (const AlteradoPorOutraEstacao& e) {
         QVERIFY2(e.message().startsWith("Este lote foi disponibilizado para nova geração em outra "
                                         "estação!"),
                  qPrintable(e.message()));

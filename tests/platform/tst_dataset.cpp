@@ -110,6 +110,8 @@ private slots:
     void rollbackPutsBack();
     void vanishedRecord_data();
     void vanishedRecord();
+    void deferredColumns_data() { TestDb::addEngineRows(); }
+    void deferredColumns();
 };
 
 void TestDataset::cursor_data() {
@@ -578,6 +580,69 @@ void TestDataset::vanishedRecord() {
     QVERIFY(datasetNames(ds).endsWith(",d"));
     QCOMPARE(tableNames(db.conn()).size(), 3);
     QVERIFY(!tableNames(db.conn()).contains("x"));
+}
+
+// A list that reads some columns only for the rows looked at gives the same values as one that
+// reads them all, also for rows far down, a row deleted since the list was read, and on a
+// connection lost meanwhile; it cannot be edited.
+void TestDataset::deferredColumns() {
+    QFETCH(Engine, engine);
+    TestDb db(engine, false);
+    Connection& c = db.conn();
+    createTable(c);
+    TransactionGuard fill(c);
+    for (int i = 1; i <= 250; ++i)
+        c.execute("INSERT INTO t (nome, valor) VALUES (?, ?)",
+                  {QString("n%1").arg(i, 3, 10, QChar('0')), qint64(i) * 100});
+    fill.commit();
+    Dataset ds(&c);
+    ds.setSql("SELECT id FROM t ORDER BY id DESC");
+    ds.setDeferred("id", "SELECT nome, id, valor FROM t WHERE id IN (%1)");
+    ds.defineField("valor", FieldKind::Money, "Valor");
+    ds.open();
+    QCOMPARE(ds.fieldNames(), QStringList({"id", "nome", "valor"}));
+    QCOMPARE(ds.recordCount(), 250);
+    // Changed after the list was read, in rows not yet looked at.
+    c.execute("DELETE FROM t WHERE id = 5");
+    c.execute("UPDATE t SET nome = 'mudado' WHERE id = 150");
+    DatasetModel model(&ds);
+    model.setColumns({"id", "nome", "valor"});
+    for (int row = 0; row < 250; ++row) {
+        const int id = 250 - row;
+        QCOMPARE(ds.valueAt(row, "id").toInt(), id);
+        const QString nome = id == 5     ? QString()
+                             : id == 150 ? QString("mudado")
+                                         : QString("n%1").arg(id, 3, 10, QChar('0'));
+        QCOMPARE(model.index(row, 1).data().toString(), nome);
+        QCOMPARE(ds.displayTextAt(row, "valor"),
+                 id == 5 ? QString() : Money::fromVariant(qint64(id) * 100).format(2));
+    }
+    QVERIFY(ds.locate("nome", "n002"));
+    QCOMPARE(ds.recNo(), 249);
+    QVERIFY(ds.locate("id", 17));
+    QCOMPARE(ds.recNo(), 234);
+    QCOMPARE(ds.rowOf("id", 250), 0);
+    QCOMPARE(ds.rowOf("id", 5), 245);
+    QCOMPARE(ds.rowOf("id", 999), -1);
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.edit());
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.append());
+    QVERIFY_THROWS_EXCEPTION(DbError, ds.remove());
+
+    // A block that cannot be read shows blank; the list reads it when opened again.
+    ds.open(); // 249 rows now
+    c.execute("ALTER TABLE t RENAME TO t_fora");
+    QCOMPARE(ds.valueAt(248, "nome"), QVariant());
+    QCOMPARE(ds.valueAt(248, "id").toInt(), 1);
+    c.execute("ALTER TABLE t_fora RENAME TO t");
+    QCOMPARE(ds.valueAt(248, "nome"), QVariant());
+    ds.open();
+    QCOMPARE(ds.valueAt(248, "nome").toString(), QString("n001"));
+
+    // No rows: the columns are still known.
+    ds.setSql("SELECT id FROM t WHERE id < 0");
+    ds.open();
+    QCOMPARE(ds.recordCount(), 0);
+    QCOMPARE(ds.fieldNames(), QStringList({"id", "nome", "valor"}));
 }
 
 QTEST_GUILESS_MAIN(TestDataset)

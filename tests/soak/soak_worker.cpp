@@ -50,7 +50,8 @@ const QString NaoLiberado =
                    "mesmo já possui cheque devolvido!");
 const QString LoteLiberado =
     QStringLiteral("Este lote foi disponibilizado para nova geração em outra estação!\n\r"
-                   "Nenhum cheque foi marcado como devolvido.");
+                   "Nenhum cheque foi marcado como devolvido.\n\rA relação de lotes será "
+                   "atualizada.");
 const QString RegistroSumiu = QStringLiteral(
     "O registro não existe mais na base de dados. Ele foi excluído por outro usuário.");
 
@@ -89,10 +90,13 @@ public:
             end(QStringLiteral("enviado"), m);
         else if (m == RegistroSumiu)
             end(QStringLiteral("sumiu"), m);
-        else if (m == LoteLiberado)
-            end(QStringLiteral("liberado"), m);
         else
             end(QStringLiteral("erro"), prefix + m);
+    }
+    // Refused because another copy changed what the list showed.
+    void end(const AlteradoPorOutraEstacao& e) {
+        end(e.message() == LoteLiberado ? QStringLiteral("liberado") : QStringLiteral("alterado"),
+            e.message());
     }
 
 private:
@@ -281,8 +285,7 @@ private:
         lotes.close();
         lotes.open();
         QList<int> rows;
-        for (int row : linhasCom(lotes, QStringLiteral("ind_gerado"),
-                                 gerado ? QStringLiteral("Sim") : QStringLiteral("Não")))
+        for (int row : linhasCom(lotes, QStringLiteral("ind_gerado"), gerado))
             if (gerado || lotes.valueAt(row, QStringLiteral("qtd_total")).toInt() > 0)
                 rows << row;
         if (rows.isEmpty())
@@ -299,7 +302,7 @@ private:
             work();
             r.end(QStringLiteral("ok"), Sucesso);
         } catch (const AlteradoPorOutraEstacao& e) {
-            r.end(QStringLiteral("alterado"), e.message());
+            r.end(e);
         } catch (const RecordError& e) {
             r.end(QStringLiteral("erro"), ErroGeracao + e.message());
         } catch (const FileError& e) {
@@ -388,6 +391,8 @@ private:
         try {
             r.set("marcados", m_dev.devolve(codigos));
             r.end(QStringLiteral("ok"), Devolvidos);
+        } catch (const AlteradoPorOutraEstacao& e) {
+            r.end(e);
         } catch (const DbError& e) {
             r.end(e);
         }

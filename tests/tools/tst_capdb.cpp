@@ -644,6 +644,21 @@ QStringList columns(const Connection& c) {
     return out;
 }
 
+// The names of the indexes of the system's tables with their definitions.
+QStringList indexes(const Connection& c) {
+    const QString sql =
+        c.engine() == Engine::PostgreSQL
+            ? QStringLiteral("select indexname || ' ' || regexp_replace(indexdef, ' ON "
+                             "[^ ]+', '') from pg_indexes "
+                             "where schemaname = current_schema() order by 1")
+            : QStringLiteral("select name || ' ' || sql from sqlite_master where "
+                             "type = 'index' and sql is not null order by 1");
+    QStringList out;
+    for (const QVariantList& r : c.select(sql).rows)
+        out << r.at(0).toString();
+    return out;
+}
+
 } // namespace
 
 // A database of the first version is refused by the check, brought up to the current schema
@@ -666,13 +681,15 @@ void TestCapdb::atualizaCommand() {
     const Run up = capdb({"atualiza", old.target()});
     QCOMPARE(up.err, QString());
     QCOMPARE(up.status, 0);
-    QCOMPARE(up.out, QStringLiteral("Banco de dados %1 atualizado para a versão 2 do esquema:\n"
+    QCOMPARE(up.out, QStringLiteral("Banco de dados %1 atualizado para a versão 3 do esquema:\n"
                                     "  Versão 2: tabela alinea com as alíneas de devolução; "
-                                    "coluna cheque.cod_alinea; registro da versão do esquema.\n")
+                                    "coluna cheque.cod_alinea; registro da versão do esquema.\n"
+                                    "  Versão 3: índice da relação de lotes por associado.\n")
                          .arg(old.target()));
     QCOMPARE(Schema::versao(old.conn()), Schema::Versao);
     TestDb fresh(engine);
     QCOMPARE(columns(old.conn()), columns(fresh.conn()));
+    QCOMPARE(indexes(old.conn()), indexes(fresh.conn()));
     QCOMPARE(dump(old.conn(), {"alinea", "versao_esquema"}),
              dump(fresh.conn(), {"alinea", "versao_esquema"}));
     QCOMPARE(dump(old.conn(), kept), before);
@@ -686,12 +703,12 @@ void TestCapdb::atualizaCommand() {
         DbError, old.conn().execute(QStringLiteral("update cheque set cod_alinea = 9999")));
     const Run checked = capdb({"check", old.target()});
     QCOMPARE(checked.status, 0);
-    QVERIFY2(checked.out.contains(QStringLiteral("versão 2 do esquema")), qPrintable(checked.out));
+    QVERIFY2(checked.out.contains(QStringLiteral("versão 3 do esquema")), qPrintable(checked.out));
 
     const QStringList upgraded = dump(old.conn());
     const Run again = capdb({"atualiza", old.target()});
     QCOMPARE(again.status, 0);
-    QCOMPARE(again.out, QStringLiteral("Banco de dados %1 já está na versão 2 do esquema; nada "
+    QCOMPARE(again.out, QStringLiteral("Banco de dados %1 já está na versão 3 do esquema; nada "
                                        "foi alterado.\n")
                             .arg(old.target()));
     QCOMPARE(dump(old.conn()), upgraded);
@@ -708,8 +725,8 @@ void TestCapdb::atualizaRefused_data() {
         };
         row("no tables", "O banco de dados não tem as tabelas do sistema; crie-o com o capdb "
                          "init.");
-        row("later version", "O banco de dados está na versão 3 do esquema, mais nova que a "
-                             "deste programa (2).");
+        row("later version", "O banco de dados está na versão 4 do esquema, mais nova que a "
+                             "deste programa (3).");
         // A statement that fails half-way undoes the statements before it.
         row("a table in the way", "");
     }
@@ -722,7 +739,8 @@ void TestCapdb::atualizaRefused() {
     QFETCH(QString, error);
     TestDb db(engine, kind == QLatin1String("later version"));
     if (kind == QLatin1String("later version")) {
-        db.conn().execute(QStringLiteral("update versao_esquema set num_versao = 3"));
+        db.conn().execute(QStringLiteral("update versao_esquema set num_versao = ?"),
+                          {Schema::Versao + 1});
     } else if (kind == QLatin1String("a table in the way")) {
         db.createSchemaVersion1();
         db.conn().execute(QStringLiteral("create table ix_cheque_alinea (n integer)"));

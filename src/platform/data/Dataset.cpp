@@ -35,6 +35,75 @@ void Dataset::setUpdateTable(const QString& table, const QString& key) {
     m_tableColumns.clear();
 }
 
+void Dataset::setDeferred(const QString& keyField, const QString& sql) {
+    m_deferredKey = keyField.toLower();
+    m_deferredSql = sql;
+}
+
+ResultSet Dataset::selectDeferred(int from, int to) const {
+    const int k = int(m_columns.indexOf(m_deferredKey));
+    if (k < 0 || k >= m_firstDeferred)
+        throw DbError(QStringLiteral("Campo '%1' não encontrado.").arg(m_deferredKey));
+    QVariantList keys;
+    QStringList marks;
+    for (int i = from; i < to; ++i) {
+        keys << m_rows.at(i).values.at(k);
+        marks << QStringLiteral("?");
+    }
+    if (keys.isEmpty()) { // no rows: still names the columns
+        keys << QVariant();
+        marks << QStringLiteral("?");
+    }
+    return m_conn->select(m_deferredSql.arg(marks.join(QStringLiteral(", "))), keys);
+}
+
+void Dataset::fillDeferred(int from, int to, const ResultSet& rs) const {
+    const int k = int(m_columns.indexOf(m_deferredKey));
+    const int width = int(m_columns.size()) - m_firstDeferred;
+    QStringList names;
+    for (const QString& c : rs.columns)
+        names << c.toLower();
+    QList<int> at; // for each deferred column, its place in the result
+    for (int c = m_firstDeferred; c < m_columns.size(); ++c)
+        at << int(names.indexOf(m_columns.at(c)));
+    const int key = int(names.indexOf(m_deferredKey));
+    QHash<QString, QVariantList> byKey;
+    for (const QVariantList& r : rs.rows) {
+        QVariantList v;
+        for (int i : at)
+            v << (i >= 0 ? r.at(i) : QVariant());
+        byKey.insert(r.value(key).toString(), v);
+    }
+    for (int i = from; i < to; ++i) {
+        // A row deleted since the list was read has nothing to show.
+        const QVariantList v = byKey.value(m_rows.at(i).values.at(k).toString());
+        m_deferred[i] = v.isEmpty() ? QVariantList(width) : v;
+    }
+}
+
+QVariant Dataset::rawAt(int row, int column) const {
+    if (m_firstDeferred < 0 || column < m_firstDeferred)
+        return m_rows.at(row).values.at(column);
+    if (m_deferred.at(row).isEmpty()) {
+        const int from = row - row % DeferredBlock;
+        const int to = qMin(int(m_rows.size()), from + DeferredBlock);
+        ResultSet rs;
+        try {
+            rs = selectDeferred(from, to);
+        } catch (const DbError&) {
+            // Read while a grid paints: shown blank; the operator's next action meets the
+            // failure and reports it.
+        }
+        fillDeferred(from, to, rs);
+    }
+    return m_deferred.at(row).at(column - m_firstDeferred);
+}
+
+void Dataset::requireWritable() const {
+    if (m_firstDeferred >= 0)
+        throw DbError(QStringLiteral("Operação não permitida em uma relação somente de leitura."));
+}
+
 FieldDef& Dataset::defineField(const QString& name, FieldKind kind, const QString& label) {
     FieldDef& d = m_defs[name.toLower()];
     d.name = name.toLower();
@@ -84,7 +153,10 @@ int Dataset::columnIndex(const QString& field) const {
 }
 
 QVariant Dataset::normalize(int column, const QVariant& v) const {
-    const FieldDef* d = fieldDef(m_columns.at(column));
+    return normalize(fieldDef(m_columns.at(column)), v);
+}
+
+QVariant Dataset::normalize(const FieldDef* d, const QVariant& v) {
     if (!d || v.isNull() || !v.isValid()) {
         if (d && d->kind != FieldKind::Auto)
             return QVariant();
@@ -148,6 +220,19 @@ void Dataset::open() {
         r.values = std::move(raw);
         m_rows.append(std::move(r));
     }
+    m_firstDeferred = -1;
+    m_deferred.clear();
+    if (!m_deferredSql.isEmpty()) {
+        // The first block is read now: its result names the deferred columns.
+        m_firstDeferred = int(m_columns.size());
+        const int to = qMin(int(m_rows.size()), DeferredBlock);
+        const ResultSet first = selectDeferred(0, to);
+        for (const QString& c : first.columns)
+            if (c.toLower() != m_deferredKey)
+                m_columns << c.toLower();
+        m_deferred.resize(m_rows.size());
+        fillDeferred(0, to, first);
+    }
     m_cur = m_rows.isEmpty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.isEmpty();
@@ -167,6 +252,7 @@ void Dataset::close() {
     if (!isOpen())
         return;
     m_rows.clear();
+    m_deferred.clear();
     m_cur = -1;
     m_bof = m_eof = true;
     m_modified = false;
@@ -218,7 +304,7 @@ int Dataset::indexOfKey(const QVariant& key) const {
     if (k < 0 || key.isNull())
         return -1;
     for (int i = 0; i < m_rows.size(); ++i) {
-        const QVariant& v = m_rows.at(i).values.at(k);
+        const QVariant v = rawAt(i, k);
         if (!v.isNull() && v.toString() == key.toString())
             return i;
     }
@@ -299,27 +385,56 @@ bool Dataset::locate(const QString& field, const QVariant& value, int options) {
     const Qt::CaseSensitivity cs =
         (options & CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
     const QString wanted = value.toString();
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const QVariant v = valueAt(i, field);
-        bool match;
-        if (value.isNull() || (partial && wanted.isEmpty()))
-            match = v.isNull() || v.toString().isEmpty();
-        else if (partial)
-            match = !v.isNull() && v.toString().startsWith(wanted, cs);
-        else if (v.metaType().id() == QMetaType::QString ||
-                 value.metaType().id() == QMetaType::QString)
-            match = !v.isNull() && v.toString().compare(wanted, cs) == 0;
-        else
-            match = v == value;
-        if (match) {
-            const quint64 before = currentId();
-            m_cur = i;
-            clearFlags();
-            afterMove(before);
-            return true;
+    const FieldDef* d = fieldDef(field);
+    const bool whole = value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong;
+    int found = -1;
+    if (!partial && whole && d && d->kind == FieldKind::Integer) {
+        found = rowOf(field, value); // a code among many thousands of rows
+    } else {
+        for (int i = 0; i < m_rows.size() && found < 0; ++i) {
+            const QVariant v = valueAt(i, field);
+            bool match;
+            if (value.isNull() || (partial && wanted.isEmpty()))
+                match = v.isNull() || v.toString().isEmpty();
+            else if (partial)
+                match = !v.isNull() && v.toString().startsWith(wanted, cs);
+            else if (v.metaType().id() == QMetaType::QString ||
+                     value.metaType().id() == QMetaType::QString)
+                match = !v.isNull() && v.toString().compare(wanted, cs) == 0;
+            else
+                match = v == value;
+            if (match)
+                found = i;
         }
     }
-    return false;
+    if (found < 0)
+        return false;
+    const quint64 before = currentId();
+    m_cur = found;
+    clearFlags();
+    afterMove(before);
+    return true;
+}
+
+int Dataset::rowOf(const QString& field, const QVariant& value) const {
+    if (!isOpen() || value.isNull())
+        return -1;
+    const int c = columnIndex(field);
+    if (c < 0) // a lookup field
+        return -1;
+    // Whole numbers, as keys are, compared as numbers straight away: QVariant's general
+    // comparison would take most of the time on a long list.
+    const bool whole = value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong;
+    const qlonglong n = value.toLongLong();
+    const bool held = m_firstDeferred < 0 || c < m_firstDeferred;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const QVariant v = held ? m_rows.at(i).values.at(c) : rawAt(i, c);
+        const int t = v.typeId();
+        if (whole && (t == QMetaType::LongLong || t == QMetaType::Int) ? v.toLongLong() == n
+                                                                       : v == value)
+            return i;
+    }
+    return -1;
 }
 
 Bookmark Dataset::bookmark() const {
@@ -354,7 +469,7 @@ QVariant Dataset::valueAt(int row, const QString& field) const {
     const int c = columnIndex(f);
     if (row < 0 || row >= m_rows.size())
         return {};
-    return normalize(c, m_rows.at(row).values.at(c));
+    return normalize(d, rawAt(row, c));
 }
 
 QVariant Dataset::value(const QString& field) const {
@@ -419,10 +534,10 @@ QVariant Dataset::lookup(const QString& keyField, const QVariant& key,
         return {};
     const int k = columnIndex(keyField);
     const int r = columnIndex(resultField);
-    for (const Row& row : m_rows) {
-        const QVariant& v = row.values.at(k);
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const QVariant v = rawAt(i, k);
         if (!v.isNull() && v.toString() == key.toString())
-            return normalize(r, row.values.at(r));
+            return normalize(r, rawAt(i, r));
     }
     return {};
 }
@@ -450,6 +565,7 @@ void Dataset::setValue(const QString& field, const QVariant& value) {
 
 void Dataset::edit() {
     requireOpen();
+    requireWritable();
     if (isEditing())
         return;
     if (m_rows.isEmpty()) {
@@ -465,6 +581,7 @@ void Dataset::edit() {
 
 void Dataset::insertAt(int index) {
     requireOpen();
+    requireWritable();
     checkBrowseMode();
     keepForRollback();
     Row r;
@@ -635,6 +752,7 @@ void Dataset::cancel() {
 
 void Dataset::remove() {
     requireOpen();
+    requireWritable();
     if (m_state == State::Insert) {
         cancel();
         return;

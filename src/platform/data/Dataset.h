@@ -59,6 +59,13 @@ public:
     QVariant param(const QString& name) const { return m_params.value(name); }
     // The table that post and delete write to, and its identity key column.
     void setUpdateTable(const QString& table, const QString& key);
+    // Columns read only for the rows looked at, a block of rows at a time: `sql` selects
+    // `keyField` and those columns for the keys put in place of its "%1" (as in "where
+    // cod_lote in (%1)"). The main select then gives the key and what the program searches
+    // and decides on, so a list of hundreds of thousands of rows opens at the cost of its
+    // keys. The columns are for showing: a block that cannot be read shows blank until the
+    // dataset is opened again. Such a dataset is read-only.
+    void setDeferred(const QString& keyField, const QString& sql);
 
     // Field definitions; columns without one are held as the engine returns them.
     FieldDef& defineField(const QString& name, FieldKind kind, const QString& label = {});
@@ -90,6 +97,9 @@ public:
     // Makes row `row` current (a click in a grid); moves like next/prior do.
     void moveTo(int row);
     bool locate(const QString& field, const QVariant& value, int options = 0);
+    // The first row whose `field` holds `value` (numbers compared by value), without moving;
+    // -1 when none. Reads the values as held, fast enough for lists of many thousands of rows.
+    int rowOf(const QString& field, const QVariant& value) const;
     Bookmark bookmark() const;
     // The bookmark of row `row`; an invalid one outside the rows.
     Bookmark bookmarkAt(int row) const;
@@ -162,6 +172,7 @@ private:
 
     int columnIndex(const QString& field) const;
     QVariant normalize(int column, const QVariant& v) const;
+    static QVariant normalize(const FieldDef* d, const QVariant& v);
     void setState(State s);
     void requireOpen() const;
     quint64 currentId() const;
@@ -179,6 +190,11 @@ private:
     void postInsert();
     void postEdit();
     void reloadRow(Row& row, const QVariant& key);
+    void requireWritable() const;
+    // A column's value held for a row, deferred columns read as needed.
+    QVariant rawAt(int row, int column) const;
+    ResultSet selectDeferred(int from, int to) const;
+    void fillDeferred(int from, int to, const ResultSet& rs) const;
 
     Connection* m_conn;
     QString m_sql;
@@ -199,6 +215,12 @@ private:
     State m_state = State::Inactive;
     quint64 m_nextId = 1;
     quint64 m_keptForTransaction = 0; // the transaction whose rollback puts this cursor back
+    static constexpr int DeferredBlock = 100;
+    QString m_deferredKey;
+    QString m_deferredSql;
+    int m_firstDeferred = -1; // in m_columns; -1 when there are none
+    // Per row, the deferred columns' values; empty until the row's block is read.
+    mutable QList<QVariantList> m_deferred;
 };
 
 // Ties a dataset to the screen: relays its state and data notifications.

@@ -223,8 +223,11 @@ Session::Session(const QString& path, bool create, int busyTimeoutMs)
     : m_busyTimeoutMs(busyTimeoutMs) {
     const QString file = QFileInfo(path).absoluteFilePath();
     const QString subject = QStringLiteral("Arquivo: %1").arg(file);
-    // Without SQLITE_OPEN_CREATE a wrong path is an error, never a new empty database.
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // Without SQLITE_OPEN_CREATE a wrong path is an error, never a new empty database. A
+    // session belongs to the thread of its connection, so the library's own locking of every
+    // call is left out.
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     try {
         if (sqlite3_open_v2(file.toUtf8().constData(), &m_db, flags, nullptr) != SQLITE_OK)
             fail(subject);

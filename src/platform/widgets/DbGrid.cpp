@@ -476,7 +476,10 @@ void DbGrid::showSelection() {
     QItemSelection shown;
     int start = -1;
     const int n = qMin(ds->recordCount(), m_model->rowCount());
-    for (int r = 0; r <= n; ++r) {
+    // Without marked rows only the current one is shown, however long the list.
+    if (m_marked.isEmpty() && current >= 0 && current < n)
+        shown.select(m_model->index(current, 0), m_model->index(current, last));
+    for (int r = m_marked.isEmpty() ? n + 1 : 0; r <= n; ++r) {
         const bool on = r < n && (r == current || isRowSelected(r));
         if (on && start < 0)
             start = r;

@@ -30,6 +30,7 @@ SelectionBar::SelectionBar(const QString& doneCaption, QWidget* parent) : QWidge
 }
 
 void SelectionBar::start(int total) {
+    m_painted.start();
     pgCont->setRange(0, total);
     pgCont->setValue(0);
     lblTotRegistros->setText(QString::number(total));
@@ -41,7 +42,17 @@ void SelectionBar::step(int n) {
 }
 
 void SelectionBar::setProgress(int n) {
+    // The progress bar paints itself at once, and with it everything pending in the window,
+    // each time its percentage changes. A long run shows its progress a few times a second;
+    // a short one is shown when the screen paints next.
+    const bool now = !m_painted.isValid() || m_painted.elapsed() >= 100;
+    if (!now)
+        pgCont->setUpdatesEnabled(false);
     pgCont->setValue(n);
+    if (now)
+        m_painted.start();
+    else
+        pgCont->setUpdatesEnabled(true);
 }
 
 void SelectionBar::setDone(int n) {

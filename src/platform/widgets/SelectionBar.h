@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QLabel;
@@ -26,4 +27,7 @@ public:
     QLabel* lblTotRegistros = nullptr;
     QLabel* lblRegistrosGerados = nullptr;
     QProgressBar* pgCont = nullptr;
+
+private:
+    QElapsedTimer m_painted; // since the bar was last painted at once
 };
