@@ -126,6 +126,8 @@ struct Employee {
 struct Op {
     QJsonObject o;
     QString op, outcome;
+    // Microseconds of the system clock, one clock for all the copies. Two times of different
+    // copies that are equal may have come in either order, so "before" is never strict.
     qint64 t0 = 0, t1 = 0;
     int w = 0;
     int lot() const { return o.value(QLatin1String("lote")).toInt(); }
@@ -206,7 +208,7 @@ public:
             op.w = o.value(QLatin1String("w")).toInt();
             m_ops << op;
             v.counts[op.op + QLatin1Char(' ') + op.outcome] += 1;
-            v.longestMs = qMax(v.longestMs, op.t1 - op.t0);
+            v.longestMs = qMax(v.longestMs, (op.t1 - op.t0) / 1000);
         }
         for (const QVariantList& r :
              c.select("SELECT cod_lote, num_lote, ind_gerado FROM lote_cheque").rows)
@@ -302,7 +304,7 @@ private:
 
     bool generatedBefore(int lot, qint64 t) const {
         for (const Op* g : all(QStringLiteral("geracao")))
-            if (g->lot() == lot && g->t0 < t)
+            if (g->lot() == lot && g->t0 <= t)
                 return true;
         return false;
     }
@@ -349,7 +351,7 @@ private:
             bool twin = false;
             for (const Op* g : byLine.values(d->str("linha"))) {
                 const Op* e = deleted.value(g->cheque());
-                if (g->str("linha") == d->str("linha") && g->t0 < d->t1 && !(e && e->t1 < d->t0))
+                if (g->str("linha") == d->str("linha") && g->t0 <= d->t1 && !(e && e->t1 < d->t0))
                     twin = true;
             }
             if (!twin)
@@ -365,7 +367,7 @@ private:
         // "Deleted by another user" only when another copy deleted it.
         for (const Op* o : all(QStringLiteral("exclusao"), QStringLiteral("sumiu"))) {
             const Op* e = deleted.value(o->cheque());
-            if (!e || e == o || e->t0 >= o->t1)
+            if (!e || e == o || e->t0 > o->t1)
                 fail(o->tag() + QStringLiteral(": \"excluído por outro usuário\" sem exclusão "
                                                "do cheque %1")
                                     .arg(o->cheque()));
@@ -448,7 +450,7 @@ private:
         for (const Op* o : all(QStringLiteral("geracao"), QStringLiteral("vazio"))) {
             bool deleted = false;
             for (const Op* e : all(QStringLiteral("exclusao")))
-                deleted = deleted || (e->lot() == o->lot() && e->t0 < o->t1);
+                deleted = deleted || (e->lot() == o->lot() && e->t0 <= o->t1);
             if (!deleted)
                 fail(o->tag() + QStringLiteral(": arquivo vazio recusado para o lote %1, do qual "
                                                "ninguém excluiu cheques")
@@ -483,7 +485,7 @@ private:
         for (const Op* o : all(QStringLiteral("devolucao"), QStringLiteral("liberado"))) {
             bool released = false;
             for (const Op* r : all(QStringLiteral("liberacao")))
-                released = released || (r->lot() == o->lot() && r->t0 < o->t1);
+                released = released || (r->lot() == o->lot() && r->t0 <= o->t1);
             if (!released)
                 fail(o->tag() + QStringLiteral(": \"disponibilizado em outra estação\" para o "
                                                "lote %1, que ninguém liberou")
@@ -549,7 +551,7 @@ private:
             bool other = false;
             for (int c : o->codes("cheques"))
                 for (const Op* r : byCheque.value(c))
-                    other = other || r->t0 < o->t1;
+                    other = other || r->t0 <= o->t1;
             if (!other)
                 fail(o->tag() + QStringLiteral(": \"já foram reapresentados em outra estação\" "
                                                "sem reapresentação de outra cópia"));
@@ -597,7 +599,7 @@ private:
             const QList<int> mine = o->codes("funcionarios");
             bool paid = false;
             for (const Op* p : all(QStringLiteral("pagamento")))
-                if (p->t1 > o->t0 && p->t0 < o->t1)
+                if (p->t1 >= o->t0 && p->t0 <= o->t1)
                     for (int f : p->codes("funcionarios"))
                         paid = paid || mine.contains(f);
             if (!paid)

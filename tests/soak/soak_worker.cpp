@@ -10,7 +10,7 @@
 //   w, n       the copy and the operation's number in it
 //   op         lote | captura | exclusao | geracao | devolucao | reapresentacao | liberacao |
 //              pagamento
-//   t0, t1     when it began and ended, milliseconds since the epoch
+//   t0, t1     when it began and ended, microseconds since the epoch
 //   outcome    what happened (ok, duplicado, enviado, sumiu, liberado, alterado, vazio,
 //              recusado, limite, desatualizada, ocupado, erro)
 //   msg        the message the screen shows the operator for it, empty when none
@@ -23,7 +23,6 @@
 #include "platform/files/RecordFile.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -32,6 +31,7 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTextStream>
+#include <chrono>
 
 namespace {
 
@@ -55,8 +55,11 @@ const QString LoteLiberado =
 const QString RegistroSumiu = QStringLiteral(
     "O registro não existe mais na base de dados. Ele foi excluído por outro usuário.");
 
+// Microseconds: the operations of four copies come several to a millisecond.
 qint64 agora() {
-    return QDateTime::currentMSecsSinceEpoch();
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 // One operation's log line: started when made, written by end().
