@@ -638,6 +638,14 @@ void TestDataset::deferredColumns() {
     ds.open();
     QCOMPARE(ds.valueAt(248, "nome").toString(), QString("n001"));
 
+    // The first block is read at open: when it cannot be, the list does not open.
+    Dataset quebrada(&c);
+    quebrada.setSql("SELECT id FROM t");
+    quebrada.setDeferred("id", "SELECT id, sem_coluna FROM t WHERE id IN (%1)");
+    QVERIFY_THROWS_EXCEPTION(DbError, quebrada.open());
+    QVERIFY(!quebrada.isOpen());
+    QCOMPARE(quebrada.recordCount(), 0);
+
     // No rows: the columns are still known.
     ds.setSql("SELECT id FROM t WHERE id < 0");
     ds.open();

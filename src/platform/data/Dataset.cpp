@@ -226,7 +226,14 @@ void Dataset::open() {
         // The first block is read now: its result names the deferred columns.
         m_firstDeferred = int(m_columns.size());
         const int to = qMin(int(m_rows.size()), DeferredBlock);
-        const ResultSet first = selectDeferred(0, to);
+        ResultSet first;
+        try {
+            first = selectDeferred(0, to);
+        } catch (const DbError&) {
+            m_rows.clear(); // closed, as when the main select fails
+            m_firstDeferred = -1;
+            throw;
+        }
         for (const QString& c : first.columns)
             if (c.toLower() != m_deferredKey)
                 m_columns << c.toLower();
