@@ -416,10 +416,7 @@ bool Dataset::locate(const QString& field, const QVariant& value, int options) {
     }
     if (found < 0)
         return false;
-    const quint64 before = currentId();
-    m_cur = found;
-    clearFlags();
-    afterMove(before);
+    jumpTo(found);
     return true;
 }
 
@@ -433,9 +430,8 @@ int Dataset::rowOf(const QString& field, const QVariant& value) const {
     // comparison would take most of the time on a long list.
     const bool whole = value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong;
     const qlonglong n = value.toLongLong();
-    const bool held = m_firstDeferred < 0 || c < m_firstDeferred;
     for (int i = 0; i < m_rows.size(); ++i) {
-        const QVariant v = held ? m_rows.at(i).values.at(c) : rawAt(i, c);
+        const QVariant v = rawAt(i, c);
         const int t = v.typeId();
         if (whole && (t == QMetaType::LongLong || t == QMetaType::Int) ? v.toLongLong() == n
                                                                        : v == value)
@@ -457,11 +453,15 @@ bool Dataset::gotoBookmark(const Bookmark& b) {
     const int at = b.isValid() ? indexOfId(b.id) : -1;
     if (at < 0)
         return false;
+    jumpTo(at);
+    return true;
+}
+
+void Dataset::jumpTo(int row) {
     const quint64 before = currentId();
-    m_cur = at;
+    m_cur = row;
     clearFlags();
     afterMove(before);
-    return true;
 }
 
 QVariant Dataset::valueAt(int row, const QString& field) const {

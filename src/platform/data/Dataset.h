@@ -183,6 +183,8 @@ private:
     [[noreturn]] void recordGone();
     void moveCursor(int target, bool forward);
     void afterMove(quint64 previousId);
+    // Makes `row` current after a search: the flags cleared, the hooks told of the move.
+    void jumpTo(int row);
     void insertAt(int index);
     void clearFlags();
     void requireUpdateTable() const;
