@@ -88,11 +88,15 @@ QVariant Dataset::rawAt(int row, int column) const {
         const int from = row - row % DeferredBlock;
         const int to = qMin(int(m_rows.size()), from + DeferredBlock);
         ResultSet rs;
-        try {
-            rs = selectDeferred(from, to);
-        } catch (const DbError&) {
-            // Read while a grid paints: shown blank; the operator's next action meets the
-            // failure and reports it.
+        if (!m_deferredFailed) {
+            try {
+                rs = selectDeferred(from, to);
+            } catch (const DbError&) {
+                // Read while a grid paints: shown blank, and so are the blocks after it until
+                // the list is opened again (a server out of reach would hold every paint for
+                // its timeout). The operator's next action meets the failure and reports it.
+                m_deferredFailed = true;
+            }
         }
         fillDeferred(from, to, rs);
     }
@@ -222,6 +226,7 @@ void Dataset::open() {
     }
     m_firstDeferred = -1;
     m_deferred.clear();
+    m_deferredFailed = false;
     if (!m_deferredSql.isEmpty()) {
         // The first block is read now: its result names the deferred columns.
         m_firstDeferred = int(m_columns.size());

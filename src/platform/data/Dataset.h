@@ -63,8 +63,8 @@ public:
     // `keyField` and those columns for the keys put in place of its "%1" (as in "where
     // cod_lote in (%1)"). The main select then gives the key and what the program searches
     // and decides on, so a list of hundreds of thousands of rows opens at the cost of its
-    // keys. The columns are for showing: a block that cannot be read shows blank until the
-    // dataset is opened again. Such a dataset is read-only.
+    // keys. The columns are for showing: once a block cannot be read, it and the blocks not
+    // yet read show blank until the dataset is opened again. Such a dataset is read-only.
     void setDeferred(const QString& keyField, const QString& sql);
 
     // Field definitions; columns without one are held as the engine returns them.
@@ -223,6 +223,7 @@ private:
     int m_firstDeferred = -1; // in m_columns; -1 when there are none
     // Per row, the deferred columns' values; empty until the row's block is read.
     mutable QList<QVariantList> m_deferred;
+    mutable bool m_deferredFailed = false; // a block could not be read since the open
 };
 
 // Ties a dataset to the screen: relays its state and data notifications.
