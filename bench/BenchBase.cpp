@@ -230,14 +230,22 @@ void buildPg(Connection& c) {
                   .arg(Lotes - 1000)
                   .arg(Lotes)
                   .replace(QLatin1String("%%"), QLatin1String("%")));
+    // The lines of linhaValida(), check digits included, so that the scan reads them.
+    c.execute(QStringLiteral(
+        "CREATE FUNCTION pg_temp.dv10(d text) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT "
+        "CAST((10 - sum(p / 10 + p % 10) % 10) % 10 AS text) FROM (SELECT CAST(substr(d, "
+        "length(d) - i, 1) AS int) * (2 - i % 2) AS p FROM generate_series(0, length(d) - 1) i) "
+        "x $$"));
     c.execute(
         QStringLiteral(
             "INSERT INTO cheque (cod_lote, num_banco, num_agencia, num_dv2, num_compe, num_cheque, "
             "num_tipificacao, num_dv1, num_conta, num_dv3, vlr_cheque, ind_devolvido) SELECT "
-            "1 + (g - 1) / %1, lpad(CAST(1 + g %% 900 AS text), 3, '0'), "
-            "lpad(CAST(g %% 10000 AS text), 4, '0'), '0', '018', "
-            "lpad(CAST(g %% 1000000 AS text), 6, '0'), '5', '0', lpad(CAST(g AS text), 10, '0'), "
-            "'0', (g %% 100000) * 100, false FROM generate_series(1, %2) g")
+            "lote, banco, agencia, pg_temp.dv10('018' || numero || '5'), '018', numero, '5', "
+            "pg_temp.dv10(banco || agencia), conta, pg_temp.dv10(conta), valor, false FROM "
+            "(SELECT 1 + (g - 1) / %1 AS lote, lpad(CAST(1 + g %% 900 AS text), 3, '0') AS banco, "
+            "lpad(CAST(g %% 10000 AS text), 4, '0') AS agencia, lpad(CAST(g %% 1000000 AS text), "
+            "6, '0') AS numero, lpad(CAST(g AS text), 10, '0') AS conta, (g %% 100000) * 100 AS "
+            "valor FROM generate_series(1, %2) g) s")
             .arg(ChequesPorLote)
             .arg(Lotes * ChequesPorLote)
             .replace(QLatin1String("%%"), QLatin1String("%")));
