@@ -15,5 +15,8 @@ inline constexpr int PorComando = 500;
 // `antes` (the values of the "?" that come before the list). Returns the rows touched in all.
 int executa(const Connection& cnx, const QString& sql, const QVariantList& antes,
             const QList<int>& codigos);
+// The same for a select: the rows of all the groups, group after group.
+QList<QVariantList> seleciona(const Connection& cnx, const QString& sql, const QVariantList& antes,
+                              const QList<int>& codigos);
 
 } // namespace Codigos

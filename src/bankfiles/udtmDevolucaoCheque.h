@@ -25,8 +25,8 @@ public:
     // Marks the cheques `codigos` returned today for the reason `codAlinea` (0: none, the
     // reason they had is kept), except those re-presented twice (also by another copy in
     // between): one statement, so a cheque is marked once whatever the other copies do.
-    // Returns how many were marked. Raises DbError, marking nothing, when another copy
-    // released the lot for a new generation since the list was read.
+    // Returns how many were marked. Raises AlteradoPorOutraEstacao, marking nothing, when
+    // another copy released the lot for a new generation since the list was read.
     int devolve(const QList<int>& codigos, int codAlinea = 0);
 
     // A stored cheque found by its line, with what the return screen needs to know of it.

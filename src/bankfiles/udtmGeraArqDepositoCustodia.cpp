@@ -32,10 +32,6 @@ const char* const CamposCheque = "cod_cheque, cod_lote, num_banco, num_agencia, 
 const char* const OrdemCheques =
     " order by case when dat_deposito is null then 0 else 1 end, dat_deposito, cod_cheque";
 
-} // namespace
-
-namespace {
-
 // Where the cheque's fields are in the rows of a select, found once for all its rows.
 class ColunasCheque {
 public:
@@ -322,26 +318,17 @@ void TdtmGeraArqDepositoCustodia::reapresenta(const QList<int>& codigos,
 
 QStringList TdtmGeraArqDepositoCustodia::recusadosPelaAlinea(const QList<int>& codigos) const {
     QStringList out;
-    for (qsizetype i = 0; i < codigos.size(); i += Codigos::PorComando) {
-        const QList<int> grupo = codigos.mid(i, Codigos::PorComando);
-        QVariantList params{false};
-        QStringList marcas;
-        for (int c : grupo) {
-            params << c;
-            marcas << QStringLiteral("?");
-        }
-        const ResultSet rs = m_cnx->select(
-            QStringLiteral("select c.num_banco, c.num_agencia, c.num_conta, c.num_cheque, "
-                           "a.num_alinea, a.dsc_alinea from cheque c join alinea a on "
-                           "a.cod_alinea = c.cod_alinea where a.ind_reapresenta = ? and "
-                           "c.cod_cheque in (%1) order by c.cod_cheque")
-                .arg(marcas.join(QStringLiteral(", "))),
-            params);
-        for (const QVariantList& r : rs.rows)
-            out << QStringLiteral("Cheque %1 (banco %2, agência %3, conta %4): alínea %5 - %6")
-                       .arg(r[3].toString(), r[0].toString(), r[1].toString(), r[2].toString(),
-                            r[4].toString(), r[5].toString());
-    }
+    const QList<QVariantList> linhas = Codigos::seleciona(
+        *m_cnx,
+        QStringLiteral("select c.num_banco, c.num_agencia, c.num_conta, c.num_cheque, "
+                       "a.num_alinea, a.dsc_alinea from cheque c join alinea a on a.cod_alinea = "
+                       "c.cod_alinea where a.ind_reapresenta = ? and c.cod_cheque in (%1) order "
+                       "by c.cod_cheque"),
+        {false}, codigos);
+    for (const QVariantList& r : linhas)
+        out << QStringLiteral("Cheque %1 (banco %2, agência %3, conta %4): alínea %5 - %6")
+                   .arg(r[3].toString(), r[0].toString(), r[1].toString(), r[2].toString(),
+                        r[4].toString(), r[5].toString());
     return out;
 }
 

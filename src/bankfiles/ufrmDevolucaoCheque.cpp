@@ -128,10 +128,7 @@ void TfrmDevolucaoCheque::SpeedButton1Click() {
     Dataset& q = dtmDevolucaoCheque->qryCheque;
     // The selected rows are read in place: moving the cursor to each would redraw the grid and
     // search the rows once per cheque.
-    QList<int> selecionados;
-    for (int row = 0; row < q.recordCount(); ++row)
-        if (RxDBGrid2->isRowSelected(row))
-            selecionados << row;
+    const QList<int> selecionados = RxDBGrid2->selectedRowNumbers();
     if (selecionados.isEmpty()) {
         Dialogs::messageBox(this, QStringLiteral("Selecione os cheques a serem devolvidos!"),
                             QStringLiteral("Atenção"));

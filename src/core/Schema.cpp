@@ -175,18 +175,6 @@ const std::vector<Table>& tables() {
     return t;
 }
 
-// The lot lists read every lot of a member from this index alone, already in their order
-// (number as text, descending, compared byte by byte on both engines).
-QString listaLotes(Engine e) {
-    return e == Engine::PostgreSQL
-               ? QStringLiteral("cod_associado, num_lote COLLATE \"C\" DESC, cod_lote, ind_gerado")
-               : QStringLiteral("cod_associado, num_lote DESC, cod_lote, ind_gerado");
-}
-
-Index alineaDoCheque() {
-    return {"ix_cheque_alinea", "cheque", QStringLiteral("cod_alinea"), "cod_alinea IS NOT NULL"};
-}
-
 // Every foreign key column leads an index (PostgreSQL does not index them by itself, and a
 // refused delete looks the children up through it); the rest serve the screens' orderings
 // and filters. Name columns are indexed in the order of names, the one their lists use.
@@ -201,11 +189,16 @@ std::vector<Index> indexes(Engine e) {
         // The next lot number is max() of this very expression; the text must match it.
         {"ix_lote_cheque_num_lote_valor", "lote_cheque",
          Dialect::castInteger(e, QStringLiteral("num_lote"))},
-        {"ix_lote_cheque_lista", "lote_cheque", listaLotes(e)},
+        // The lot lists read every lot of a member from here alone, already in their order
+        // (number as text, descending, compared byte by byte on both engines).
+        {"ix_lote_cheque_lista", "lote_cheque",
+         e == Engine::PostgreSQL
+             ? QStringLiteral("cod_associado, num_lote COLLATE \"C\" DESC, cod_lote, ind_gerado")
+             : QStringLiteral("cod_associado, num_lote DESC, cod_lote, ind_gerado")},
         {"ix_cheque_lote", "cheque", QStringLiteral("cod_lote, cod_cheque")},
         // Only returned cheques have a reason: the index leaves out the millions without one,
         // which would make every update of a cheque that moves it slow on PostgreSQL.
-        alineaDoCheque(),
+        {"ix_cheque_alinea", "cheque", QStringLiteral("cod_alinea"), "cod_alinea IS NOT NULL"},
         {"ix_departamento_associado", "departamento",
          QStringLiteral("cod_associado, ") + byName("nom_departamento")},
         {"ix_departamento_nome", "departamento", byName("nom_departamento")},
@@ -353,9 +346,14 @@ void toVersion2(const Connection& c, Engine e) {
 }
 
 void toVersion3(const Connection& c, Engine e) {
-    c.execute(indexDdl(e, {"ix_lote_cheque_lista", "lote_cheque", listaLotes(e)}));
+    c.execute(indexDdl(
+        e, {"ix_lote_cheque_lista", "lote_cheque",
+            e == Engine::PostgreSQL
+                ? QStringLiteral("cod_associado, num_lote COLLATE \"C\" DESC, cod_lote, ind_gerado")
+                : QStringLiteral("cod_associado, num_lote DESC, cod_lote, ind_gerado")}));
     c.execute(QStringLiteral("DROP INDEX ix_cheque_alinea"));
-    c.execute(indexDdl(e, alineaDoCheque()));
+    c.execute(indexDdl(
+        e, {"ix_cheque_alinea", "cheque", QStringLiteral("cod_alinea"), "cod_alinea IS NOT NULL"}));
 }
 
 const std::vector<Step>& steps() {

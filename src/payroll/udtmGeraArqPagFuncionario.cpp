@@ -14,14 +14,6 @@ namespace {
 // Codes bound per statement: well under what either engine takes in one statement.
 constexpr int CodesPerStatement = 2000;
 
-QString marcadores(int n) {
-    QStringList q;
-    q.reserve(n);
-    for (int i = 0; i < n; ++i)
-        q << QStringLiteral("?");
-    return q.join(QStringLiteral(", "));
-}
-
 const QString ListaPaga =
     QStringLiteral("Outra estação registrou pagamentos para funcionários desta relação depois que "
                    "ela foi aberta.\n\rEscolha novamente o código de movimento para ver a "
@@ -214,7 +206,7 @@ void TdtmGeraArqPagFuncionario::geraArquivo(const Pedido& p) {
             const QDate hoje = QDate::currentDate();
             for (qsizetype inicio = 0; inicio < codigos.size(); inicio += CodesPerStatement) {
                 const QList<int> parte = codigos.mid(inicio, CodesPerStatement);
-                const QString lista = marcadores(int(parte.size()));
+                const QString lista = Dialect::placeholders(int(parte.size()));
                 QVariantList codigosParte;
                 for (int c : parte)
                     codigosParte << c;

@@ -86,6 +86,8 @@ private:
     mutable QPointer<QWidget> m_editor;
 };
 
+namespace {
+
 // The taxpayer number box. A company's number may carry capital letters in its first twelve
 // places and digits in its last two; a small letter, typed or pasted, goes in as a capital. A
 // person's number is digits only.
@@ -147,8 +149,6 @@ private:
 
     std::function<bool()> m_juridica;
 };
-
-namespace {
 
 const QString Confirmacao = QStringLiteral("Tem certeza de que deseja excluir o registro?");
 const QString Vinculado = QStringLiteral(

@@ -21,6 +21,13 @@ struct UsageError {
     QString message;
 };
 
+// An SQLite target names a file that must be there; Connection would refuse it too, but less
+// plainly.
+void exigeArquivo(const QString& target) {
+    if (Connection::engineOf(target) == Engine::SQLite && !QFileInfo::exists(target.trimmed()))
+        throw DbError(QStringLiteral("O arquivo %1 não existe.").arg(target.trimmed()));
+}
+
 // The target as it may be shown: a PostgreSQL password is masked.
 QString shown(const QString& target) {
     if (Connection::engineOf(target) != Engine::PostgreSQL)
@@ -104,8 +111,7 @@ Consistency::Counts demo(const QString& target, const QDate& today) {
 }
 
 Consistency::Counts check(const QString& target) {
-    if (Connection::engineOf(target) == Engine::SQLite && !QFileInfo::exists(target.trimmed()))
-        throw DbError(QStringLiteral("O arquivo %1 não existe.").arg(target.trimmed()));
+    exigeArquivo(target);
     Connection c(ConnectionName);
     c.setConnectionString(target);
     c.open();
@@ -114,8 +120,7 @@ Consistency::Counts check(const QString& target) {
 }
 
 QStringList atualiza(const QString& target) {
-    if (Connection::engineOf(target) == Engine::SQLite && !QFileInfo::exists(target.trimmed()))
-        throw DbError(QStringLiteral("O arquivo %1 não existe.").arg(target.trimmed()));
+    exigeArquivo(target);
     Connection c(ConnectionName);
     c.setConnectionString(target);
     c.open();
@@ -123,13 +128,6 @@ QStringList atualiza(const QString& target) {
     // What the steps made must be the whole schema of this version.
     Schema::verify(c);
     return done;
-}
-
-int versao(const QString& target) {
-    Connection c(ConnectionName);
-    c.setConnectionString(target);
-    c.open();
-    return Schema::versao(c);
 }
 
 int feriados(const QString& target, int ano) {
@@ -297,9 +295,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
                        .arg(shown(target), args[2].trimmed());
         } else {
             const auto counts = check(target);
+            // The check refuses a database of any other version.
             out << QStringLiteral("Banco de dados %1 em ordem, versão %2 do esquema: %3.\n")
                        .arg(shown(target))
-                       .arg(versao(target))
+                       .arg(Schema::Versao)
                        .arg(Consistency::describe(counts));
         }
         out.flush();

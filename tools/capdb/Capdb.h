@@ -21,8 +21,6 @@ Consistency::Counts check(const QString& target);
 // Brings a database made by an earlier version up to the current schema in one transaction;
 // gives one line per step done (none when it was current). Raises DbError.
 QStringList atualiza(const QString& target);
-// The schema version of a database (Schema::versao).
-int versao(const QString& target);
 // Adds the national holidays of `ano` that the database lacks; gives how many it added.
 int feriados(const QString& target, int ano);
 // Writes a consistent copy of an SQLite database to `destino`, never over an existing file, and

@@ -1,6 +1,7 @@
 #include "platform/data/Dataset.h"
 
 #include "platform/data/DateCodec.h"
+#include "platform/data/Dialect.h"
 
 #include <QPointer>
 
@@ -45,16 +46,11 @@ ResultSet Dataset::selectDeferred(int from, int to) const {
     if (k < 0 || k >= m_firstDeferred)
         throw DbError(QStringLiteral("Campo '%1' não encontrado.").arg(m_deferredKey));
     QVariantList keys;
-    QStringList marks;
-    for (int i = from; i < to; ++i) {
+    for (int i = from; i < to; ++i)
         keys << m_rows.at(i).values.at(k);
-        marks << QStringLiteral("?");
-    }
-    if (keys.isEmpty()) { // no rows: still names the columns
+    if (keys.isEmpty()) // no rows: still names the columns
         keys << QVariant();
-        marks << QStringLiteral("?");
-    }
-    return m_conn->select(m_deferredSql.arg(marks.join(QStringLiteral(", "))), keys);
+    return m_conn->select(m_deferredSql.arg(Dialect::placeholders(int(keys.size()))), keys);
 }
 
 void Dataset::fillDeferred(int from, int to, const ResultSet& rs) const {
@@ -665,22 +661,20 @@ void Dataset::postInsert() {
     const QStringList tcols = tableColumns();
     Row& row = m_rows[m_cur];
     QStringList names;
-    QStringList marks;
     QVariantList params;
     for (int i = 0; i < m_columns.size(); ++i) {
         const QString& c = m_columns.at(i);
         if (c == m_key || !tcols.contains(c) || row.values.at(i).isNull())
             continue;
         names << c;
-        marks << QStringLiteral("?");
         params << row.values.at(i);
     }
     const QString sql =
         names.isEmpty()
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING %2").arg(m_table, m_key)
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
-                  .arg(m_table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")),
-                       m_key);
+                  .arg(m_table, names.join(QStringLiteral(", ")),
+                       Dialect::placeholders(int(names.size())), m_key);
     const QVariant key = m_conn->insertReturning(sql, params);
     const int k = int(m_columns.indexOf(m_key));
     if (k >= 0)

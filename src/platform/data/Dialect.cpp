@@ -1,5 +1,7 @@
 #include "platform/data/Dialect.h"
 
+#include <QStringList>
+
 namespace Dialect {
 
 QString castInteger(Engine e, const QString& expr) {
@@ -15,6 +17,14 @@ QString datePart(Engine e, const QString& expr) {
 QString dayMonth(Engine e, const QString& expr) {
     return e == Engine::PostgreSQL ? QStringLiteral("to_char(%1, 'DD/MM')").arg(expr)
                                    : QStringLiteral("strftime('%d/%m', %1)").arg(expr);
+}
+
+QString placeholders(int n) {
+    QStringList marks;
+    marks.reserve(n);
+    for (int i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QStringLiteral(", "));
 }
 
 QString forUpdate(Engine e) {

@@ -12,6 +12,9 @@ QString datePart(Engine e, const QString& expr);
 // "dd/mm" of a stored date.
 QString dayMonth(Engine e, const QString& expr);
 
+// "?, ?, ?": the placeholders of a list of `n` bound values, as in "in (%1)".
+QString placeholders(int n);
+
 // The clause that ends a select of rows that the transaction is about to change: on PostgreSQL
 // it locks them (and blocks inserts of rows referring to them) until the transaction ends; a
 // SQLite write transaction holds the whole database already.

@@ -439,14 +439,19 @@ bool DbGrid::isRowSelected(int row) const {
 
 QList<Bookmark> DbGrid::selectedRows() const {
     QList<Bookmark> out;
+    for (int r : selectedRowNumbers())
+        out << dataset()->bookmarkAt(r);
+    return out;
+}
+
+QList<int> DbGrid::selectedRowNumbers() const {
+    QList<int> out;
     const Dataset* ds = dataset();
     if (!ds || m_marked.isEmpty())
         return out;
-    for (int r = 0; r < ds->recordCount(); ++r) {
-        const Bookmark b = ds->bookmarkAt(r);
-        if (m_marked.contains(b.id))
-            out << b;
-    }
+    for (int r = 0; r < ds->recordCount(); ++r)
+        if (m_marked.contains(ds->bookmarkAt(r).id))
+            out << r;
     return out;
 }
 
@@ -474,18 +479,21 @@ void DbGrid::showSelection() {
     const int current = ds->currentRow();
     const int last = m_model->columnCount() - 1;
     QItemSelection shown;
-    int start = -1;
     const int n = qMin(ds->recordCount(), m_model->rowCount());
-    // Without marked rows only the current one is shown, however long the list.
-    if (m_marked.isEmpty() && current >= 0 && current < n)
-        shown.select(m_model->index(current, 0), m_model->index(current, last));
-    for (int r = m_marked.isEmpty() ? n + 1 : 0; r <= n; ++r) {
-        const bool on = r < n && (r == current || isRowSelected(r));
-        if (on && start < 0)
-            start = r;
-        if (!on && start >= 0) {
-            shown.select(m_model->index(start, 0), m_model->index(r - 1, last));
-            start = -1;
+    if (m_marked.isEmpty()) {
+        // Only the current row, however long the list.
+        if (current >= 0 && current < n)
+            shown.select(m_model->index(current, 0), m_model->index(current, last));
+    } else {
+        int start = -1;
+        for (int r = 0; r <= n; ++r) {
+            const bool on = r < n && (r == current || isRowSelected(r));
+            if (on && start < 0)
+                start = r;
+            if (!on && start >= 0) {
+                shown.select(m_model->index(start, 0), m_model->index(r - 1, last));
+                start = -1;
+            }
         }
     }
     const bool was = m_syncing;

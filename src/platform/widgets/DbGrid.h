@@ -91,7 +91,9 @@ public:
     bool isRowSelected(int row) const;
     // The marked rows, in the grid's row order.
     QList<Bookmark> selectedRows() const;
-    int selectedCount() const { return int(selectedRows().size()); }
+    // The same as row numbers, for reading the rows in place.
+    QList<int> selectedRowNumbers() const;
+    int selectedCount() const { return int(selectedRowNumbers().size()); }
 
 signals:
     void rowSelectionChanged();
